@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/LineList.h"
+#include "sources/Records.h"
+
+// The base of every Garmin reader. Its own Load reads WTR files; the readers
+// of the other kinds derive from it and replace Load. A reader is loaded once
+// and owns its records; the name correction writes the taken marker into the
+// symbol of the records whose names it used.
+class WaypointSource {
+public:
+    WaypointSource() = default;
+    WaypointSource(const WaypointSource&) = delete;
+    WaypointSource& operator=(const WaypointSource&) = delete;
+    virtual ~WaypointSource() = default;
+
+    // Reads the file at path, appending one line per waypoint to waypointList
+    // and one per track to trackList (either may be null). Returns 1 or 0;
+    // records read before a failure stay in place.
+    virtual int Load(const std::string& path, LineList* waypointList, LineList* trackList);
+
+    // The kind of file the reader reads: "wtr", "evo", "mps" or "gdb".
+    virtual const char* Kind() const { return "wtr"; }
+
+    int32_t waypointCount = 0;
+    std::unique_ptr<WaypointRecord[]> waypoints;
+    int32_t trackCount = 0;
+    std::unique_ptr<TrackRecord[]> tracks;
+};
+
+// Allocates count zero-filled records, or returns null when that is not
+// possible (a negative count, or no memory). Nothing throws.
+template <typename T>
+std::unique_ptr<T[]> AllocateRecords(int64_t count) {
+    if (count < 0 || static_cast<uint64_t>(count) > SIZE_MAX / sizeof(T)) return nullptr;
+    return std::unique_ptr<T[]>(new (std::nothrow) T[static_cast<size_t>(count)]());
+}

@@ -1,0 +1,3 @@
+#include "sources/mapsource/MpsSource.h"
+
+int MpsSource::Load(const std::string&, LineList*, LineList*) { return 0; }

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Builds a file image from named little-endian fields, so a test reads like
+// the layout table of the format it builds.
+class ByteBuilder {
+public:
+    ByteBuilder& u8(uint8_t value) { bytes_.push_back(value); return *this; }
+    ByteBuilder& u16(uint16_t value) { return raw(&value, 2); }
+    ByteBuilder& i16(int16_t value) { return raw(&value, 2); }
+    ByteBuilder& u32(uint32_t value) { return raw(&value, 4); }
+    ByteBuilder& i32(int32_t value) { return raw(&value, 4); }
+    ByteBuilder& f32(float value) { return raw(&value, 4); }
+    ByteBuilder& f64(double value) { return raw(&value, 8); }
+    // The bytes of text, without a terminator.
+    ByteBuilder& text(std::string_view value) { return raw(value.data(), value.size()); }
+    // The bytes of text and a NUL.
+    ByteBuilder& cstr(std::string_view value) { text(value); return u8(0); }
+    // Exactly width bytes: text cut or padded with pad.
+    ByteBuilder& field(std::string_view value, size_t width, uint8_t pad = 0) {
+        for (size_t i = 0; i < width; ++i) u8(i < value.size() ? static_cast<uint8_t>(value[i]) : pad);
+        return *this;
+    }
+    ByteBuilder& fill(size_t count, uint8_t value = 0) { bytes_.insert(bytes_.end(), count, value); return *this; }
+    ByteBuilder& append(const std::vector<uint8_t>& more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); return *this; }
+    ByteBuilder& raw(const void* data, size_t size) {
+        const auto* p = static_cast<const uint8_t*>(data);
+        bytes_.insert(bytes_.end(), p, p + size);
+        return *this;
+    }
+
+    size_t size() const { return bytes_.size(); }
+    const std::vector<uint8_t>& bytes() const { return bytes_; }
+    std::vector<uint8_t>& bytes() { return bytes_; }
+
+private:
+    std::vector<uint8_t> bytes_;
+};
+
+// A folder of its own for one test, removed with everything in it afterwards.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "lorvane-test-XXXXXX").string();
+        std::vector<char> buffer(pattern.begin(), pattern.end());
+        buffer.push_back('\0');
+        if (char* made = mkdtemp(buffer.data())) path_ = made;
+    }
+    ~TempDir() {
+        std::error_code error;
+        std::filesystem::remove_all(path_, error);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+    // Writes bytes to a file of this folder and returns its path.
+    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+        std::filesystem::path file = path_ / name;
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return file.string();
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Path of a real sample file beside the project, or empty when absent.
+inline std::string SamplePath(const std::string& name) {
+    std::filesystem::path file = std::filesystem::path(LORVANE_SAMPLES_DIR) / name;
+    return std::filesystem::exists(file) ? file.string() : std::string();
+}
