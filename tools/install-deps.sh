@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Lorvane needs to build, test and run.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  libicu-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev fonts-arphic-uming
+  clang libclang-rt-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"

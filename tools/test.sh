@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds Lorvane twice, as it ships and under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs the whole suite on both builds in one
+# ctest run, so the closing summary counts every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+
+jobs=$(nproc)
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build/release -j"$jobs"
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DLORVANE_SANITIZE=ON
+cmake --build build/sanitize -j"$jobs"
+
+# One test tree over both builds.
+cat > build/CTestTestfile.cmake <<'TESTS'
+subdirs("release")
+subdirs("sanitize")
+TESTS
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build --output-on-failure -j"$jobs"
