@@ -150,13 +150,7 @@ int EvoSource::Load(const std::string& path, LineList* waypointList, LineList* t
         track.points = AllocateRecords<TrackPoint>(track.pointCount);
         if (!track.points) return 0;
         for (int32_t j = 0; j < track.pointCount; ++j) {
-            const unsigned char* point = file.data() + firstPoint + kPointSize * static_cast<size_t>(j);
-            TrackPoint& record = track.points[j];
-            record.latitude = le::I32(point);
-            record.longitude = le::I32(point + 4);
-            record.time = le::U32(point + 8);
-            record.altitude = le::F32(point + 12);
-            CompleteTrackPoint(record);
+            ReadCompactTrackPoint(file.data() + firstPoint + kPointSize * static_cast<size_t>(j), track.points[j]);
         }
         if (trackList) trackList->AddLine(FormatTrackLine(FieldText(track.name, sizeof track.name), track.pointCount));
         scan = firstPoint + static_cast<size_t>(pointBytes);

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "sources/Records.h"
 
 std::string FormatWaypointLine(std::string_view name, double altitude) {
     char number[512];
@@ -19,13 +18,4 @@ std::string FormatTrackLine(std::string_view name, int32_t pointCount) {
     line += std::to_string(pointCount);
     line += ')';
     return line;
-}
-
-void CompleteTrackPoint(TrackPoint& point) {
-    point.longitudeDegrees = point.longitude * kSemicircleFactor;
-    point.latitudeDegrees = point.latitude * kSemicircleFactor;
-    point.second = static_cast<int32_t>(point.time % 60);
-    point.minute = static_cast<int32_t>((point.time / 60) % 60);
-    int32_t hour = static_cast<int32_t>((point.time / 3600) % 24) + 8;
-    point.hour = hour >= 24 ? hour - 24 : hour;
 }

@@ -42,3 +42,8 @@ struct TrackRecord {
 // Fills the degree values and the time of day of a point whose latitude,
 // longitude and time are set.
 void CompleteTrackPoint(TrackPoint& point);
+
+// Reads a point laid out as WTR and EVO files lay it out: latitude, longitude,
+// time and a 32-bit float altitude, 16 bytes that the caller has checked are
+// in the file.
+void ReadCompactTrackPoint(const unsigned char* bytes, TrackPoint& point);

@@ -96,13 +96,7 @@ int WaypointSource::Load(const std::string& path, LineList* waypointList, LineLi
     track.points = AllocateRecords<TrackPoint>(track.pointCount);
     if (!track.points) return 0;
     for (int32_t j = 0; j < track.pointCount; ++j) {
-        const unsigned char* bytes = file.data() + firstPoint + kPointSize * static_cast<size_t>(j);
-        TrackPoint& point = track.points[j];
-        point.latitude = le::I32(bytes);
-        point.longitude = le::I32(bytes + 4);
-        point.time = le::U32(bytes + 8);
-        point.altitude = le::F32(bytes + 12);
-        CompleteTrackPoint(point);
+        ReadCompactTrackPoint(file.data() + firstPoint + kPointSize * static_cast<size_t>(j), track.points[j]);
     }
     if (trackList) trackList->AddLine(FormatTrackLine(FieldText(track.name, sizeof track.name), track.pointCount));
     return 1;
