@@ -60,6 +60,13 @@ std::string Cp950ToUtf8(std::string_view bytes) {
                                    static_cast<int32_t>(units.size()), bytes.data(),
                                    static_cast<int32_t>(bytes.size()), &status);
     if (U_FAILURE(status)) return {};
+    // The single bytes 0x80 and 0xFF are no Big5 characters; the table keeps
+    // them only for round trips (as U+0080 and U+F8F8), which would show as
+    // nothing. Show them as the replacement character instead.
+    for (int32_t i = 0; i < length; ++i) {
+        if (units[static_cast<size_t>(i)] == u'\u0080' || units[static_cast<size_t>(i)] == u'\uF8F8')
+            units[static_cast<size_t>(i)] = u'\uFFFD';
+    }
     std::string utf8(static_cast<size_t>(length) * 3 + 1, '\0');
     int32_t utf8Length = 0;
     status = U_ZERO_ERROR;

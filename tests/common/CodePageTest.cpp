@@ -21,4 +21,6 @@ TEST(CodePage, UndecodableBytesStayVisible) {
     // A lone lead byte at the end decodes to the replacement character.
     EXPECT_EQ(codepage::Cp950ToUtf8("A\xA4"), "A\xEF\xBF\xBD");
     EXPECT_EQ(codepage::Cp950ToUtf8(""), "");
+    // Bytes that are no Big5 character at all.
+    EXPECT_EQ(codepage::Cp950ToUtf8("\x80" "A\xFF"), "\xEF\xBF\xBD" "A\xEF\xBF\xBD");
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// What the dialog asks of the user besides its own controls: message boxes by
+// string id and the file chooser. The program shows real ones
+// (MessageBoxPrompts); tests answer them.
+class DialogPrompts {
+public:
+    virtual ~DialogPrompts() = default;
+
+    // Shows the string with Yes and No buttons, Yes the default. True for Yes.
+    virtual bool Ask(int stringId) = 0;
+
+    // Shows the string with an OK button.
+    virtual void Inform(int stringId) = 0;
+
+    // Lets the user choose a file to open. filter holds pairs of a description
+    // and its patterns, all parts separated by "|" and the whole ended by
+    // "||"; start is the path box's text, where the chooser starts. The chosen
+    // full path, or an empty text when the user cancelled.
+    virtual QString ChooseFile(const QString& filter, const QString& start) = 0;
+};

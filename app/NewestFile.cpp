@@ -1,0 +1,83 @@
+#include "app/NewestFile.h"
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Where the folder part of a path ends: one past its last separator.
+size_t FolderLength(const std::string& path) {
+#ifdef _WIN32
+    const size_t separator = path.find_last_of("/\\:");
+#else
+    const size_t separator = path.find_last_of('/');
+#endif
+    return separator == std::string::npos ? 0 : separator + 1;
+}
+
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EndsWithCaseless(const std::string& name, const std::string& ending) {
+    if (ending.size() > name.size()) return false;
+    const size_t start = name.size() - ending.size();
+    for (size_t i = 0; i < ending.size(); ++i) {
+        if (FoldCase(name[start + i]) != FoldCase(ending[i])) return false;
+    }
+    return true;
+}
+
+// Whole seconds since 1970, rounded down, so 0.5 seconds before 1970 is -1.
+int64_t WholeSeconds(fs::file_time_type time) {
+    const auto system = std::chrono::file_clock::to_sys(time);
+    return std::chrono::floor<std::chrono::seconds>(system).time_since_epoch().count();
+}
+
+}  // namespace
+
+std::string NewestFilePattern(const std::string& path) {
+    const size_t folderLength = FolderLength(path);
+    const size_t dot = path.rfind('.');
+    std::string pattern = path.substr(0, folderLength) + "*";
+    if (dot != std::string::npos && dot >= folderLength) pattern += path.substr(dot);
+    return pattern;
+}
+
+int FindNewestFile(const std::string& pattern, std::string& path) {
+    const size_t folderLength = FolderLength(pattern);
+    const std::string folder = pattern.substr(0, folderLength);
+    std::string ending = pattern.substr(folderLength);
+    if (!ending.empty() && ending.front() == '*') ending.erase(0, 1);
+
+    // Full paths name the folder as the system sees it: the current folder for
+    // a pattern without one.
+    std::error_code error;
+    const fs::path searched =
+        folder.empty() ? fs::current_path(error) : fs::absolute(fs::path(folder), error);
+    if (error) return 0;
+
+    fs::directory_iterator entry(searched, error);
+    if (error) return 0;
+
+    std::string bestPath;
+    int64_t bestTime = 0;
+    for (; entry != fs::directory_iterator(); entry.increment(error)) {
+        if (error) break;
+        const std::string name = entry->path().filename().string();
+        if (!EndsWithCaseless(name, ending)) continue;
+        std::error_code timeError;
+        const fs::file_time_type modified = entry->last_write_time(timeError);
+        if (timeError) continue;  // e.g. a link to nothing: it has no time to compare
+        const int64_t seconds = WholeSeconds(modified);
+        if (seconds > bestTime) {
+            bestTime = seconds;
+            bestPath = (searched / name).string();
+        }
+    }
+    if (bestPath.empty()) return 0;
+    path = bestPath;
+    return 1;
+}
