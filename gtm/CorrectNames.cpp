@@ -1,113 +1,142 @@
 // The name correction: for every GTM waypoint, find the Garmin waypoint it was
 // made from and take its name.
+//
+// The rules read the sources of a GTM waypoint in file order (first and last
+// matches, the source at the same position, the markers of earlier waypoints),
+// and a source can only take part when its window holds the GTM altitude and
+// its name reduces to the GTM name's key. The index hands over exactly those
+// sources, in file order, so the outcome is that of visiting every source.
 #include <cstring>
 
+#include "gtm/CorrectionIndex.h"
 #include "gtm/GtmDocument.h"
 #include "sources/ListLines.h"
 #include "sources/NameField.h"
 
+namespace correction {
 namespace {
 
-constexpr double kAltitudeCap = 10000.0;
-constexpr double kToleranceFactor = 1.0 / 3000.0;
-constexpr double kMinimumTolerance = 0.1;
+// Below this many GTM-source pairs building the index costs more than it saves.
+constexpr int64_t kSmallestIndexedWork = 1024;
 
-// Altitudes above 10000 are taken as 0, on both sides.
-double CapAltitude(float altitude) {
-    double value = altitude;
-    return value > kAltitudeCap ? 0.0 : value;
-}
+// The search for one GTM waypoint: the sources are offered one by one in file
+// order, each after it has passed the altitude test.
+class RowSearch {
+public:
+    RowSearch(GtmWaypoint& row, int32_t index, WaypointRecord* sources)
+        : row_(row), index_(index), sources_(sources), altitude_(CapAltitude(row.altitude)),
+          length_(TrimmedLength(row.name)) {
+        row_.altitudeMatches = row_.caselessMatches = row_.maskedMatches = row_.maskedCaselessMatches = 0;
+        std::memset(row_.newName, 0, sizeof row_.newName);
+    }
 
-// The window is S ± S/3000, at least ± 0.1, both ends included. A NaN on
-// either side passes, since no comparison with it fails.
-bool WithinWindow(double gtm, double source) {
-    if (gtm == source) return true;
-    double tolerance = source * kToleranceFactor;
-    if (tolerance < kMinimumTolerance) tolerance = kMinimumTolerance;
-    return !(source + tolerance < gtm || source - tolerance > gtm);
-}
+    double altitude() const { return altitude_; }
+    size_t length() const { return length_; }
 
-// The name's length without trailing spaces; NUL bytes count as name bytes.
-size_t TrimmedLength(const char* name) {
-    size_t length = 10;
-    while (length > 0 && name[length - 1] == ' ') --length;
-    return length;
-}
+    // Compares the name of source j, whose window holds the altitude.
+    void Compare(int32_t j) {
+        const WaypointRecord& record = sources_[j];
+        const auto* gtmName = reinterpret_cast<const unsigned char*>(row_.name);
+        const std::string_view sourceName = FieldText(record.name, sizeof record.name);
+        if (sourceName.size() != length_) return;
+        const size_t n = length_;
+        unsigned char w[12] = {};
+        std::memcpy(w, sourceName.data(), n);
 
-unsigned char Upper(unsigned char byte) { return byte >= 'a' && byte <= 'z' ? byte - 0x20 : byte; }
+        // A: equal but for the case of ASCII letters.
+        bool equal = true;
+        for (size_t k = 0; k < n && equal; ++k) equal = Upper(w[k]) == Upper(gtmName[k]);
+        if (equal) {
+            ++row_.caselessMatches;
+            Take(j);
+        }
 
-void TakeName(GtmWaypoint& row, const WaypointRecord& record) {
-    StoreName(row.newName, sizeof row.newName, FieldText(record.name, sizeof record.name));
-}
+        // B: equal once the source's bytes of 0x80 and above are zero, as the
+        // damaged file holds them.
+        for (size_t k = 0; k < n; ++k) {
+            if (w[k] >= 0x80) w[k] = 0;
+        }
+        if (std::memcmp(w, gtmName, n) == 0) {
+            ++row_.maskedMatches;
+            const bool chosenTaken = chosen_ != -1 && sources_[chosen_].symbol == kTakenMarker;
+            if (row_.caselessMatches == 0 && (row_.maskedMatches == 1 || j == index_ || chosenTaken)) Take(j);
+        }
+
+        // C: both differences at once.
+        equal = true;
+        for (size_t k = 0; k < n && equal; ++k) equal = Upper(w[k]) == Upper(gtmName[k]);
+        if (equal) {
+            ++row_.maskedCaselessMatches;
+            const bool firstC = row_.maskedMatches == 0 && row_.maskedCaselessMatches == 1;
+            if (row_.caselessMatches == 0 && (firstC || j == index_)) Take(j);
+        }
+    }
+
+    // After the last source: marks the source whose name was taken and lists
+    // the new name. Returns 1 when the row got a name.
+    int Finish(LineList& list) {
+        if (row_.newName[0] == '\0') return 0;
+        sources_[chosen_].symbol = kTakenMarker;
+        list.AddLine(FormatWaypointLine(FieldText(row_.newName, sizeof row_.newName), altitude_));
+        return 1;
+    }
+
+private:
+    void Take(int32_t j) {
+        const WaypointRecord& record = sources_[j];
+        StoreName(row_.newName, sizeof row_.newName, FieldText(record.name, sizeof record.name));
+        chosen_ = j;
+    }
+
+    GtmWaypoint& row_;
+    const int32_t index_;
+    WaypointRecord* const sources_;
+    const double altitude_;
+    const size_t length_;
+    int32_t chosen_ = -1;
+};
 
 }  // namespace
 
-int GtmDocument::CorrectNames(int32_t sourceCount, WaypointRecord* sourceRecords, LineList& list) {
-    if (!waypoints) return 0;
-    correctedCount = 0;
-    if (waypointCount <= 0) return 1;
-    if (!sourceRecords) sourceCount = 0;
+int CorrectNamesByScan(GtmDocument& document, int32_t sourceCount, WaypointRecord* sourceRecords, LineList& list) {
+    if (!document.waypoints) return 0;
+    document.correctedCount = 0;
+    if (document.waypointCount <= 0) return 1;
+    if (!sourceRecords || sourceCount < 0) sourceCount = 0;
 
+    for (int32_t i = 0; i < document.waypointCount; ++i) {
+        GtmWaypoint& row = document.waypoints[i];
+        RowSearch search(row, i, sourceRecords);
+        for (int32_t j = 0; j < sourceCount; ++j) {
+            if (!WithinWindow(search.altitude(), CapAltitude(sourceRecords[j].altitude))) continue;
+            ++row.altitudeMatches;
+            search.Compare(j);
+        }
+        document.correctedCount += search.Finish(list);
+    }
+    return 1;
+}
+
+}  // namespace correction
+
+int GtmDocument::CorrectNames(int32_t sourceCount, WaypointRecord* sourceRecords, LineList& list) {
+    using namespace correction;
+    if (!waypoints) return 0;
+    if (!sourceRecords || sourceCount < 0) sourceCount = 0;
+    // Without memory for the index the scan gives the same result, slowly.
+    CorrectionIndex index;
+    if (static_cast<int64_t>(sourceCount) * waypointCount < kSmallestIndexedWork ||
+        !index.Build(sourceCount, sourceRecords)) {
+        return CorrectNamesByScan(*this, sourceCount, sourceRecords, list);
+    }
+
+    correctedCount = 0;
     for (int32_t i = 0; i < waypointCount; ++i) {
         GtmWaypoint& row = waypoints[i];
-        const auto* gtmName = reinterpret_cast<const unsigned char*>(row.name);
-        const double g = CapAltitude(row.altitude);
-        row.altitudeMatches = row.caselessMatches = row.maskedMatches = row.maskedCaselessMatches = 0;
-        std::memset(row.newName, 0, sizeof row.newName);
-        const size_t n = TrimmedLength(row.name);
-        int32_t chosen = -1;
-
-        for (int32_t j = 0; j < sourceCount; ++j) {
-            const WaypointRecord& record = sourceRecords[j];
-            if (!WithinWindow(g, CapAltitude(record.altitude))) continue;
-            ++row.altitudeMatches;
-
-            unsigned char w[12] = {};
-            const std::string_view sourceName = FieldText(record.name, sizeof record.name);
-            if (sourceName.size() != n) continue;
-            std::memcpy(w, sourceName.data(), n);
-
-            // A: equal but for the case of ASCII letters.
-            bool equal = true;
-            for (size_t k = 0; k < n && equal; ++k) equal = Upper(w[k]) == Upper(gtmName[k]);
-            if (equal) {
-                ++row.caselessMatches;
-                TakeName(row, record);
-                chosen = j;
-            }
-
-            // B: equal once the source's bytes of 0x80 and above are zero, as
-            // the damaged file holds them.
-            for (size_t k = 0; k < n; ++k) {
-                if (w[k] >= 0x80) w[k] = 0;
-            }
-            if (std::memcmp(w, gtmName, n) == 0) {
-                ++row.maskedMatches;
-                const bool chosenTaken = chosen != -1 && sourceRecords[chosen].symbol == kTakenMarker;
-                if (row.caselessMatches == 0 && (row.maskedMatches == 1 || j == i || chosenTaken)) {
-                    TakeName(row, record);
-                    chosen = j;
-                }
-            }
-
-            // C: both differences at once.
-            equal = true;
-            for (size_t k = 0; k < n && equal; ++k) equal = Upper(w[k]) == Upper(gtmName[k]);
-            if (equal) {
-                ++row.maskedCaselessMatches;
-                const bool firstC = row.maskedMatches == 0 && row.maskedCaselessMatches == 1;
-                if (row.caselessMatches == 0 && (firstC || j == i)) {
-                    TakeName(row, record);
-                    chosen = j;
-                }
-            }
-        }
-
-        if (row.newName[0] != '\0') {
-            sourceRecords[chosen].symbol = kTakenMarker;
-            ++correctedCount;
-            list.AddLine(FormatWaypointLine(FieldText(row.newName, sizeof row.newName), g));
-        }
+        RowSearch search(row, i, sourceRecords);
+        row.altitudeMatches = index.CountWithinWindow(search.altitude());
+        index.ForEachCandidate(row.name, search.length(), search.altitude(), [&](int32_t j) { search.Compare(j); });
+        correctedCount += search.Finish(list);
     }
     return 1;
 }

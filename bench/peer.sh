@@ -1,0 +1,108 @@
+#!/bin/bash
+# The peer comparison: reading a large GDB file written by GPSBabel with
+# lorvane-cli, with GPSBabel itself, and with a plain read of the file.
+#
+#   bench/peer.sh [BUILD_FOLDER [WORK_FOLDER]]
+#
+# BUILD_FOLDER holds the built lorvane-cli and lorvane-make-inputs (default
+# build/bench); WORK_FOLDER receives the generated files (default
+# BUILD_FOLDER/peer). RUNS (default 5) sets the runs per command; the commands
+# take turns, one run each, so that they share the machine's load alike, and
+# each gets one unmeasured run first. Prints the median time and the peak
+# memory of each command and the ratios between them.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build/bench}" && pwd)
+work=${2:-$build/peer}
+runs=${RUNS:-5}
+cli=$build/cli/lorvane-cli
+make_inputs=$build/bench/lorvane-make-inputs
+mkdir -p "$work"
+
+for tool in "$cli" "$make_inputs"; do
+    [ -x "$tool" ] || { echo "peer.sh: $tool is missing; run tools/bench.sh or build it first" >&2; exit 1; }
+done
+
+# GPSBabel (the peer) and GNU time (for the peak memory), from Debian.
+install() {
+    local sudo=
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get install -y "$@" > "$work/apt.log" 2>&1 || {
+        $sudo apt-get update > /dev/null 2>&1 && $sudo apt-get install -y "$@" > "$work/apt.log" 2>&1
+    } || { echo "peer.sh: cannot install $*; see $work/apt.log" >&2; exit 1; }
+}
+command -v gpsbabel > /dev/null || install gpsbabel
+[ -x /usr/bin/time ] || install time
+
+# 10,000 waypoints and one track of 1,000,000 points, as GPX, which GPSBabel
+# writes into a GDB file of version 3 (the layout of MapSource 6.12 on, with
+# UTF-8 names). Made once; delete WORK_FOLDER to make them again.
+gdb=$work/big.gdb
+if [ ! -s "$gdb" ]; then
+    "$make_inputs" --waypoints 10000 --tracks 1 --points 1000000 --kinds gpx "$work" > /dev/null
+    gpsbabel -i gpx -f "$work/bench.gpx" -o gdb,ver=3 -F "$gdb"
+    rm -f "$work/bench.gpx"
+fi
+size=$(stat -c %s "$gdb")
+
+# lorvane-cli must read the whole file for the comparison to mean anything.
+"$cli" list "$gdb" 2> "$work/list.err" > /dev/null || { echo "peer.sh: lorvane-cli did not load $gdb:" >&2; cat "$work/list.err" >&2; exit 1; }
+
+names=(gpsbabel lorvane-list lorvane-list-json cat)
+declare -A commands=(
+    [gpsbabel]="gpsbabel -i gdb -f $gdb -o unicsv -F /dev/null"
+    [lorvane-list]="$cli list $gdb"
+    [lorvane-list-json]="$cli list --json $gdb"
+    [cat]="cat $gdb"
+)
+
+# One run: wall time in microseconds (taken without starting a process, so
+# that short commands are not swamped) and peak resident memory in KB.
+measure() {
+    local name=$1 start end
+    start=${EPOCHREALTIME/[.,]/}
+    # shellcheck disable=SC2086
+    /usr/bin/time -f %M -o "$work/mem.tmp" ${commands[$name]} > /dev/null 2> "$work/run.err" ||
+        { echo "peer.sh: failed: ${commands[$name]}" >&2; cat "$work/run.err" >&2; exit 1; }
+    end=${EPOCHREALTIME/[.,]/}
+    echo "$(( end - start )) $(tail -n 1 "$work/mem.tmp")"
+}
+
+declare -A times memory
+for name in "${names[@]}"; do
+    measure "$name" > /dev/null
+    times[$name]=""
+    memory[$name]=""
+done
+for ((run = 0; run < runs; ++run)); do
+    for name in "${names[@]}"; do
+        read -r micros kb < <(measure "$name")
+        times[$name]+="$micros "
+        memory[$name]+="$kb "
+    done
+done
+
+median() { tr ' ' '\n' | grep . | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+declare -A medianTime medianMemory
+for name in "${names[@]}"; do
+    medianTime[$name]=$(echo "${times[$name]}" | median)
+    medianMemory[$name]=$(echo "${memory[$name]}" | median)
+done
+
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "file: $gdb, $size bytes, written by $(gpsbabel -V 2>&1 | grep -o 'GPSBabel Version [^ ]*') (gdb,ver=3)"
+echo "      $(tail -n 1 "$work/list.err")"
+echo "median of $runs runs each:"
+printf '  %-20s %10s %10s   %s\n' what seconds "peak MB" command
+for name in "${names[@]}"; do
+    printf '  %-20s %10.3f %10.1f   %s\n' "$name" "$(echo "${medianTime[$name]} / 1000000" | bc -l)" \
+        "$(echo "${medianMemory[$name]} / 1024" | bc -l)" "${commands[$name]}"
+done
+ratio() { echo "scale=2; $1 / $2" | bc -l; }
+echo "ratios:"
+echo "  gpsbabel / lorvane-cli list:  $(ratio "${medianTime[gpsbabel]}" "${medianTime[lorvane-list]}")  (aim: 10 or more)"
+echo "  lorvane-cli list / cat:       $(ratio "${medianTime[lorvane-list]}" "${medianTime[cat]}")  (aim: 3 or less)"
+limit=$(( size * 2 / 1024 + 20 * 1024 ))
+echo "  lorvane-cli list peak memory: $(( ${medianMemory[lorvane-list]} / 1024 )) MB; aim: at most 2 x file + 20 MB = $(( limit / 1024 )) MB"
