@@ -195,6 +195,7 @@ void MainDialog::OnListGarminWaypoints() {
     source.reset();
     source = CreateWaypointSource(path);
     if (!source) return;  // an extension no reader reads
+    source->keepTrackPoints = false;  // the dialog shows no tracks
 
     // After a failed load the reader stays with what it read, and the count
     // and the remembered path keep their values.

@@ -93,6 +93,7 @@ int List(const Options& options) {
     } else {
         std::unique_ptr<WaypointSource> source = CreateWaypointSource(path);
         if (!source) return Usage(("no reader for the extension of " + path).c_str());
+        source->keepTrackPoints = options.json;  // only the JSON shows points
         VectorLineList lines;
         VectorLineList trackLines;
         loaded = source->Load(path, &lines, options.json ? &trackLines : nullptr);
@@ -120,6 +121,7 @@ int Repair(const Options& options) {
     const std::string& gtmPath = options.files[1];
     std::unique_ptr<WaypointSource> source = CreateWaypointSource(garminPath);
     if (!source) return Usage(("no reader for the extension of " + garminPath).c_str());
+    source->keepTrackPoints = options.json;  // only the JSON shows points
 
     // Like the dialog: the Garmin file without a track list, and the correction
     // runs on whatever a failed Garmin load kept.

@@ -147,9 +147,11 @@ int EvoSource::Load(const std::string& path, LineList* waypointList, LineList* t
         if (track.pointCount < 0) return 0;
         const uint64_t pointBytes = static_cast<uint64_t>(track.pointCount) * kPointSize;
         if (pointBytes > size - firstPoint) return 0;
-        track.points = AllocateRecords<TrackPoint>(track.pointCount);
-        if (!track.points) return 0;
-        for (int32_t j = 0; j < track.pointCount; ++j) {
+        if (keepTrackPoints) {
+            track.points = AllocateRecords<TrackPoint>(track.pointCount);
+            if (!track.points) return 0;
+        }
+        for (int32_t j = 0; track.points && j < track.pointCount; ++j) {
             ReadCompactTrackPoint(file.data() + firstPoint + kPointSize * static_cast<size_t>(j), track.points[j]);
         }
         if (trackList) trackList->AddLine(FormatTrackLine(FieldText(track.name, sizeof track.name), track.pointCount));

@@ -93,9 +93,11 @@ int WaypointSource::Load(const std::string& path, LineList* waypointList, LineLi
         if (slot == Slot::PastEnd) return 0;
         ++track.pointCount;
     }
-    track.points = AllocateRecords<TrackPoint>(track.pointCount);
-    if (!track.points) return 0;
-    for (int32_t j = 0; j < track.pointCount; ++j) {
+    if (keepTrackPoints) {
+        track.points = AllocateRecords<TrackPoint>(track.pointCount);
+        if (!track.points) return 0;
+    }
+    for (int32_t j = 0; track.points && j < track.pointCount; ++j) {
         ReadCompactTrackPoint(file.data() + firstPoint + kPointSize * static_cast<size_t>(j), track.points[j]);
     }
     if (trackList) trackList->AddLine(FormatTrackLine(FieldText(track.name, sizeof track.name), track.pointCount));

@@ -26,6 +26,13 @@ public:
     // The kind of file the reader reads: "wtr", "evo", "mps" or "gdb".
     virtual const char* Kind() const { return "wtr"; }
 
+    // When false, Load checks every track exactly as before but keeps only
+    // its name and point count, not its points (points stays null). Callers
+    // that show no track points (the dialog, the command line's text output)
+    // then load large files faster and in far less memory; the result of Load
+    // and every waypoint are the same either way.
+    bool keepTrackPoints = true;
+
     int32_t waypointCount = 0;
     std::unique_ptr<WaypointRecord[]> waypoints;
     int32_t trackCount = 0;

@@ -44,7 +44,7 @@ int FillTracks(WaypointSource& source, const TrackList& run, LineList* trackList
     if (!source.tracks) return 0;
     for (int32_t k = 0; k < source.trackCount; ++k) {
         TrackRecord& track = source.tracks[k];
-        if (!run.GetTrack(k, track)) return 0;
+        if (!run.GetTrack(k, track, source.keepTrackPoints)) return 0;
         if (trackList) trackList->AddLine(FormatTrackLine(FieldText(track.name, sizeof track.name), track.pointCount));
     }
     return 1;

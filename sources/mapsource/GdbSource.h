@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "sources/WaypointSource.h"
 #include "sources/mapsource/GdbTrackList.h"
 #include "sources/mapsource/GdbWaypointList.h"
@@ -13,8 +15,10 @@ public:
     int Load(const std::string& path, LineList* waypointList, LineList* trackList) override;
     const char* Kind() const override { return "gdb"; }
 
-    // The parsed head and runs; they own the record bodies the views point
-    // into and live as long as the source.
+    // The file image, kept as long as the source: the records and views of
+    // the head and the runs point into it.
+    std::vector<unsigned char> image;
+    // The parsed head and runs.
     GdbHeader header;
     GdbWaypointList waypointRun;
     GdbTrackList trackRun;

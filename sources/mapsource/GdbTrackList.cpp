@@ -4,8 +4,10 @@
 
 namespace {
 
-// The smallest point: latitude, longitude and four flag bytes of 0.
+// The smallest point: latitude, longitude and four flag bytes of 0; the
+// largest has all four fields behind its flags.
 constexpr size_t kSmallestPoint = 12;
+constexpr size_t kLargestPoint = 40;
 
 }  // namespace
 
@@ -30,6 +32,31 @@ int ReadGdbTrackPoint(ReadPosition& position, TrackPoint& point) {
     return 1;
 }
 
+// Steps over one point, checking that each of its fields is in the body.
+int SkipGdbTrackPoint(ReadPosition& position) {
+    constexpr size_t kFlaggedWidths[4] = {8, 4, 8, 8};  // altitude, time, depth, temperature
+    if (position.left >= kLargestPoint) {
+        // Every field is in the body whatever the flags say: only add up.
+        const unsigned char* point = position.next;
+        size_t size = 8;
+        for (size_t width : kFlaggedWidths) size += 1 + (point[size] != 0 ? width : 0);
+        position.Advance(size);
+        return 1;
+    }
+    if (position.left < 8) return 0;
+    position.Advance(8);
+    for (size_t width : kFlaggedWidths) {
+        if (position.left < 1) return 0;
+        const bool present = *position.next != 0;
+        position.Advance(1);
+        if (present) {
+            if (position.left < width) return 0;
+            position.Advance(width);
+        }
+    }
+    return 1;
+}
+
 int GdbTrackList::Parse(const MsRecord& record, TrackView& parsed) {
     // The view is kept only once the whole body has been checked.
     TrackView view{};
@@ -41,21 +68,21 @@ int GdbTrackList::Parse(const MsRecord& record, TrackView& parsed) {
     // A count the body cannot hold fails before any point is walked.
     if (view.pointCount > body.left / kSmallestPoint) return 0;
     view.points = body.next;
-    TrackPoint point{};
     for (uint32_t j = 0; j < view.pointCount; ++j) {
-        if (!ReadGdbTrackPoint(body, point)) return 0;
+        if (!SkipGdbTrackPoint(body)) return 0;
     }
     view.pointBytes = static_cast<size_t>(body.next - view.points);
     parsed = view;
     return 1;
 }
 
-int GdbTrackList::GetTrack(int32_t k, TrackRecord& track) const {
+int GdbTrackList::GetTrack(int32_t k, TrackRecord& track, bool keepPoints) const {
     if (k < 0 || k >= count || !views || !views[k].name) return 0;
     const TrackView& view = views[k];
     StoreName(track.name, sizeof track.name, view.name);
     // The body holds at least 12 bytes per point, so the count fits.
     track.pointCount = static_cast<int32_t>(view.pointCount);
+    if (!keepPoints) return 1;
     track.points = AllocateRecords<TrackPoint>(track.pointCount);
     if (!track.points) return 0;
     ReadPosition points{view.points, view.pointBytes};

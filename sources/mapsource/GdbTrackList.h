@@ -19,9 +19,13 @@ public:
     // Fills track from track k of the run: its name copied byte for byte and
     // its points. 0 when there is no such track or the points cannot be
     // allocated.
-    int GetTrack(int32_t k, TrackRecord& track) const;
+    // Without keepPoints only the name and the point count are filled.
+    int GetTrack(int32_t k, TrackRecord& track, bool keepPoints = true) const;
 };
 
 // Reads one ".gdb" track point at the position; an absent altitude or time
 // is 0.
 int ReadGdbTrackPoint(ReadPosition& position, TrackPoint& point);
+
+// Steps over one ".gdb" track point, checking it as ReadGdbTrackPoint does.
+int SkipGdbTrackPoint(ReadPosition& position);

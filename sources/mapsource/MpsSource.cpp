@@ -1,13 +1,9 @@
 #include "sources/mapsource/MpsSource.h"
 
-#include <vector>
-
 #include "sources/ReadWholeFile.h"
 #include "sources/mapsource/FillRecords.h"
 
 int MpsSource::Load(const std::string& path, LineList* waypointList, LineList* trackList) {
-    // The image lives only during Load: every record kept is a copy.
-    std::vector<unsigned char> image;
     if (!ReadWholeFile(path, image)) return 0;
     ReadPosition position{image.data(), image.size()};
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "sources/WaypointSource.h"
 #include "sources/mapsource/LRecordList.h"
 #include "sources/mapsource/MpsTrackList.h"
@@ -13,8 +15,10 @@ public:
     int Load(const std::string& path, LineList* waypointList, LineList* trackList) override;
     const char* Kind() const override { return "mps"; }
 
-    // The parsed head and runs; they own the record bodies the views point
-    // into and live as long as the source.
+    // The file image, kept as long as the source: the records and views of
+    // the head and the runs point into it.
+    std::vector<unsigned char> image;
+    // The parsed head and runs.
     MpsHeader header;
     MpsWaypointList waypointRun;
     MpsTrackList trackRun;

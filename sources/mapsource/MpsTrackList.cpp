@@ -29,12 +29,13 @@ int MpsTrackList::Parse(const MsRecord& record, TrackView& parsed) {
     return 1;
 }
 
-int MpsTrackList::GetTrack(int32_t k, TrackRecord& track) const {
+int MpsTrackList::GetTrack(int32_t k, TrackRecord& track, bool keepPoints) const {
     if (k < 0 || k >= count || !views || !views[k].name) return 0;
     const TrackView& view = views[k];
     StoreName(track.name, sizeof track.name, view.name);
     // The body holds 31 bytes per point, so the count fits.
     track.pointCount = static_cast<int32_t>(view.pointCount);
+    if (!keepPoints) return 1;
     track.points = AllocateRecords<TrackPoint>(track.pointCount);
     if (!track.points) return 0;
     for (int32_t j = 0; j < track.pointCount; ++j) {

@@ -18,5 +18,6 @@ public:
     // Fills track from track k of the run: its name copied byte for byte and
     // its points. 0 when there is no such track or the points cannot be
     // allocated.
-    int GetTrack(int32_t k, TrackRecord& track) const;
+    // Without keepPoints only the name and the point count are filled.
+    int GetTrack(int32_t k, TrackRecord& track, bool keepPoints = true) const;
 };

@@ -1,8 +1,5 @@
 #include "sources/mapsource/MsRecord.h"
 
-#include <cstring>
-#include <new>
-
 namespace {
 
 // Checks the record head at the position and moves past it.
@@ -15,17 +12,14 @@ int ReadRecordHead(ReadPosition& position, uint32_t& length, uint8_t& type) {
 
 int ReadRecord(ReadPosition& position, MsRecord& record) {
     if (!ReadRecordHead(position, record.length, record.type)) return 0;
-    std::unique_ptr<unsigned char[]> body(new (std::nothrow) unsigned char[record.length]);
-    if (!body) return 0;
-    std::memcpy(body.get(), position.next, record.length);
+    record.body = position.next;
     position.Advance(record.length);
-    record.body = std::move(body);
     return 1;
 }
 
 int ReleaseRecord(MsRecord* record) {
     if (!record) return 0;
-    record->body.reset();
+    record->body = nullptr;
     return 1;
 }
 

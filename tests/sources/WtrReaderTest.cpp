@@ -93,6 +93,18 @@ TEST(WtrReader, OddButValidFiles) {
     EXPECT_STREQ(cut->source.waypoints[0].name, "ABCDEFGHI\xA4");
 }
 
+TEST(WtrReader, TrackPointsCanBeLeftOut) {
+    static TempDir dir;
+    const std::string path = dir.Write("points.wtr", WtrBuilder().waypoint("A", 1).track("T", {{1, 2, 3, 4}}).build());
+    WaypointSource source;
+    source.keepTrackPoints = false;
+    VectorLineList lines, trackLines;
+    ASSERT_EQ(source.Load(path, &lines, &trackLines), 1);
+    EXPECT_EQ(source.tracks[0].pointCount, 1);
+    EXPECT_EQ(source.tracks[0].points, nullptr);
+    EXPECT_EQ(trackLines.lines, std::vector<std::string>{"T (1)"});
+}
+
 TEST(WtrReader, RefusesWrongMagicAndEmptyFile) {
     auto bytes = WtrBuilder().waypoint("A", 1).build();
     bytes[0] = 0xFE;

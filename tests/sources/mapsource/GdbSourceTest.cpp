@@ -348,3 +348,28 @@ TEST(GdbSource, CutOrDamagedFilesNeverReadOutside) {
         }
     }
 }
+
+TEST(GdbSource, TrackPointsCanBeLeftOutWithTheSameResult) {
+    GdbTrack track;
+    track.name = "ACTIVE LOG";
+    track.points = {GdbPoint::Classic(1, 2, 3, 4), GdbPoint{5, 6, std::nullopt, 7, 8.0, std::nullopt}};
+    GdbTrack broken = track;
+    broken.pointCount = 3;
+    for (const GdbTrack& second : {track, broken}) {
+        GdbFile file;
+        file.W(GdbWaypoint{}).T(track).T(second);
+        auto kept = Load(file);
+        auto left = std::make_unique<GdbResult>();
+        left->source.keepTrackPoints = false;
+        left->result = LoadBytes(left->source, file.file.bytes(), &left->waypointLines, &left->trackLines, ".gdb");
+        EXPECT_EQ(left->result, kept->result);
+        EXPECT_EQ(left->waypointLines.lines, kept->waypointLines.lines);
+        EXPECT_EQ(left->trackLines.lines, kept->trackLines.lines);
+        ASSERT_EQ(left->source.trackCount, kept->source.trackCount);
+        if (kept->result == 1) {
+            EXPECT_EQ(left->TrackName(0), "ACTIVE LOG");
+            EXPECT_EQ(left->source.tracks[0].pointCount, 2);
+            EXPECT_EQ(left->source.tracks[0].points, nullptr);
+        }
+    }
+}
