@@ -11,6 +11,13 @@
 
 namespace {
 
+// The bytes of the file's name that go into the temporary file's name: with
+// the dot and the suffix it stays well below the usual limit of 255.
+constexpr size_t kNameRoom = 200;
+
+// The calls put in place by UseFileCalls; none until a test puts some.
+const FileSystemCalls* currentCalls = nullptr;
+
 int SystemFlush(int fd) { return ::fsync(fd); }
 int SystemClose(int fd) { return ::close(fd); }
 
@@ -55,11 +62,25 @@ const FileSystemCalls& SystemFileCalls() {
     return calls;
 }
 
+const FileSystemCalls& CurrentFileCalls() { return currentCalls ? *currentCalls : SystemFileCalls(); }
+
+const FileSystemCalls& UseFileCalls(const FileSystemCalls& calls) {
+    const FileSystemCalls& previous = CurrentFileCalls();
+    currentCalls = &calls;
+    return previous;
+}
+
 int ReplaceFileAtomically(const std::string& path, const unsigned char* data, size_t size,
                           const FileSystemCalls& calls) {
     const std::filesystem::path target = ResolveTarget(path);
     const std::filesystem::path folder = target.parent_path();
-    std::string pattern = (folder / ("." + target.filename().string() + ".lorvane-XXXXXX")).string();
+    // A file the user may not write stays as it is, although replacing it
+    // through its folder would be possible.
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) return 0;
+    // The temporary file's name is the file's own between a dot and a suffix,
+    // cut so that the whole stays a valid name however long the file's is.
+    std::string pattern =
+        (folder / ("." + target.filename().string().substr(0, kNameRoom) + ".lorvane-XXXXXX")).string();
     std::vector<char> temporary(pattern.begin(), pattern.end());
     temporary.push_back('\0');
 

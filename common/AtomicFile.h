@@ -18,6 +18,13 @@ struct FileSystemCalls {
 // The calls of the running system.
 const FileSystemCalls& SystemFileCalls();
 
+// The calls a file replacement makes when it is given none: those of the
+// running system, unless a test has put others in their place. UseFileCalls
+// puts calls in place for every later replacement (they must stay alive while
+// in use) and returns the ones it replaced, so that a test can put them back.
+const FileSystemCalls& CurrentFileCalls();
+const FileSystemCalls& UseFileCalls(const FileSystemCalls& calls);
+
 // Replaces the file at path with size bytes of data so that, whatever fails or
 // however the program is stopped, the file holds either its old or its new
 // contents in full. The bytes go to a temporary file beside the file (beside
@@ -26,4 +33,4 @@ const FileSystemCalls& SystemFileCalls();
 // permissions. On failure the file is untouched, the temporary file is removed
 // and the result is 0; otherwise 1.
 int ReplaceFileAtomically(const std::string& path, const unsigned char* data, size_t size,
-                          const FileSystemCalls& calls = SystemFileCalls());
+                          const FileSystemCalls& calls = CurrentFileCalls());

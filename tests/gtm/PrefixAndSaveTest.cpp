@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "gtm/GtmDocument.h"
@@ -158,22 +159,6 @@ TEST_F(SaveTest, NothingCorrectedWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
-TEST_F(SaveTest, FailedSaveLeavesFileAndFolderAsTheyWere) {
-    const auto original = GtmBuilder().waypoint("a", 1).build();
-    LoadAndCorrect(original, {Source("A", 1)});
-    ASSERT_EQ(document_.correctedCount, 1);
-    // A folder that cannot be written to: the temporary file cannot be made.
-    std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    if (::access(dir_.path().c_str(), W_OK) == 0) {
-        std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
-        GTEST_SKIP() << "running with rights that ignore folder permissions";
-    }
-    EXPECT_EQ(document_.Save(), 0);
-    std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
-    EXPECT_EQ(ReadBytes(path_), original);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
-}
-
 TEST_F(SaveTest, KeepsPermissionsAndFollowsLinks) {
     const auto original = GtmBuilder().waypoint("a", 1).build();
     const std::string target = dir_.Write("real.gtm", original);
@@ -194,4 +179,41 @@ TEST_F(SaveTest, KeepsPermissionsAndFollowsLinks) {
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                   std::filesystem::perms::group_read);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 2);
+}
+
+TEST_F(SaveTest, ReadOnlyFileIsNotReplaced) {
+    // The folder may be written, the file may not: the save must refuse, as
+    // writing the file itself would. Run as an ordinary user, so that the
+    // rights are checked (root may write anything).
+    const auto original = GtmBuilder().waypoint("a", 1).build();
+    const std::string path = dir_.Write("readonly.gtm", original);
+    std::filesystem::permissions(dir_.path(), std::filesystem::perms::all);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                           std::filesystem::perms::others_read);
+    auto save = [&] {
+        GtmDocument document;
+        VectorLineList lines;
+        if (document.Load(path, lines) != 1) return 2;
+        WaypointRecord source[] = {Source("A", 1)};
+        document.CorrectNames(1, source, lines);
+        return document.Save();
+    };
+    int result = -1;
+    if (::geteuid() == 0) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+            ::_exit(save());
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        result = WEXITSTATUS(status);
+    } else {
+        result = save();
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadBytes(path), original);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
 }
