@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,25 +24,10 @@
 #include "support/ByteBuilder.h"
 #include "support/FormatBuilders.h"
 
+using namespace control;
+
 // Readable failures.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-
-// Runs an action when the watched window is first shown.
-class OnFirstShow : public QObject {
-public:
-    explicit OnFirstShow(std::function<void()> action) : action_(std::move(action)) {}
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Show && !done) {
-            done = true;
-            action_();
-        }
-        return false;
-    }
-    bool done = false;
-
-private:
-    std::function<void()> action_;
-};
 
 // Answers the dialog's questions the way a test tells it to, and remembers
 // what was shown.
@@ -51,10 +35,7 @@ class FakePrompts : public DialogPrompts {
 public:
     bool Ask(int stringId) override {
         asked.push_back(stringId);
-        if (answers.empty()) return false;
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return !answers.empty() && Next(answers);  // No when no answer is left
     }
     void Inform(int stringId) override {
         informed.push_back(stringId);
@@ -62,26 +43,33 @@ public:
     }
     QString ChooseFile(const QString& filter, const QString& start) override {
         chooserCalls.emplace_back(filter, start);
-        if (choices.empty()) return {};
-        const QString choice = choices.front();
-        choices.pop_front();
-        return choice;
+        return choices.empty() ? QString() : Next(choices);  // cancel when no choice is left
     }
 
     std::function<void()> onInform;  // looks at the dialog while a message shows
-    std::deque<bool> answers;      // next answers to Ask; No when none is left
-    std::deque<QString> choices;   // next chosen files; cancel when none is left
-    std::vector<int> asked;
-    std::vector<int> informed;
+    std::deque<bool> answers;
+    std::deque<QString> choices;
+    std::vector<int> asked, informed;
     std::vector<std::pair<QString, QString>> chooserCalls;  // filter, start
+
+private:
+    template <typename T>
+    static T Next(std::deque<T>& queue) {
+        T next = queue.front();
+        queue.pop_front();
+        return next;
+    }
 };
+
+inline SettingsProfileStore UserSettings() {
+    return SettingsProfileStore(QString::fromLatin1(MainApp::kRegistryKey), QString::fromLatin1(MainApp::kProfileName));
+}
+
+using Writes = std::vector<std::pair<QString, QString>>;  // "Dialog/key", value
 
 // The real settings store, with a log of every write.
 class RecordingStore : public ProfileStore {
 public:
-    RecordingStore()
-        : real(QString::fromLatin1(MainApp::kRegistryKey), QString::fromLatin1(MainApp::kProfileName)) {}
-
     QString GetProfileString(const QString& section, const QString& key, const QString& defaultValue) override {
         return real.GetProfileString(section, key, defaultValue);
     }
@@ -90,25 +78,20 @@ public:
         real.WriteProfileString(section, key, value);
     }
 
-    SettingsProfileStore real;
-    std::vector<std::pair<QString, QString>> writes;  // "Dialog/key", value
+    SettingsProfileStore real = UserSettings();
+    Writes writes;
 };
 
-using Writes = std::vector<std::pair<QString, QString>>;
-
-// Code page 950 bytes of UTF-8 text, and back.
+// Code page 950 bytes of UTF-8 text, and the text a list shows for them.
 inline std::string Big5(const char* utf8) { return codepage::Utf8ToCp950(utf8); }
 inline QString Shown(const std::string& cp950) { return QString::fromStdString(codepage::Cp950ToUtf8(cp950)); }
-
 inline QString Q(const std::string& path) { return QString::fromStdString(path); }
 
 // A name as the damaging program left it: the bytes of the Chinese characters
 // zero, ASCII as it was.
 inline std::string Zeroed(const char* utf8) {
     std::string name = Big5(utf8);
-    for (char& c : name) {
-        if (static_cast<unsigned char>(c) >= 0x80) c = '\0';
-    }
+    for (char& c : name) c = static_cast<unsigned char>(c) >= 0x80 ? '\0' : c;
     return name;
 }
 
@@ -116,9 +99,7 @@ inline std::string Zeroed(const char* utf8) {
 // blank, one blank, the altitude.
 inline QString GtmLine(std::string name, double altitude) {
     name.resize(10, ' ');
-    for (char& c : name) {
-        if (c == '\0') c = ' ';
-    }
+    for (char& c : name) c = c == '\0' ? ' ' : c;
     return Shown(name) + QString::asprintf(" %3.f", altitude);
 }
 
@@ -137,10 +118,10 @@ protected:
     }
 
     // Stores a value as an earlier run of the program would have.
-    void Remember(const QString& key, const QString& value) {
-        SettingsProfileStore(QString::fromLatin1(MainApp::kRegistryKey), QString::fromLatin1(MainApp::kProfileName))
-            .WriteProfileString(QStringLiteral("Dialog"), key, value);
+    static void Remember(const QString& key, const QString& value) {
+        UserSettings().WriteProfileString(QStringLiteral("Dialog"), key, value);
     }
+    QString Setting(const QString& key) { return UserSettings().GetProfileString("Dialog", key, "(none)"); }
 
     // Starts the program's dialog: a fresh settings store, the initialisation,
     // then the window on screen.
@@ -162,10 +143,13 @@ protected:
         box->setFocus();
         box->selectAll();
         QTest::keyClick(box, Qt::Key_Delete);
-        bool ascii = true;
-        for (QChar c : text) ascii = ascii && c.unicode() < 0x80;
-        if (ascii) QTest::keyClicks(box, text);
+        if (text.toLatin1() == text.toUtf8()) QTest::keyClicks(box, text);
         else box->insert(text);
+    }
+    // Types the path into its box and clicks the box's list button.
+    void List(int box, const std::string& path) {
+        Type(box, Q(path));
+        Click(box == kGarminPath ? kListGarmin : kListGtm);
     }
 
     QPushButton* Button(int id) const { return qobject_cast<QPushButton*>(dialog->Control(id)); }
@@ -173,8 +157,7 @@ protected:
     QString Text(int id) const {
         QWidget* widget = dialog->Control(id);
         if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
-        if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
-        return {};
+        return qobject_cast<QLabel*>(widget)->text();
     }
     QStringList Lines(int id) const {
         QStringList lines;

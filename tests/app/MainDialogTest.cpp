@@ -1,12 +1,15 @@
 #include <QEvent>
+#include <QFile>
 #include <QTimer>
+#include <filesystem>
 
 #include "app/StringTable.h"
+#include "samples/DemoPair.h"
 #include "DialogTestSupport.h"
 
 namespace {
 
-using namespace control;
+namespace fs = std::filesystem;
 
 const QString kArrow = QString::fromUtf8("←");
 
@@ -16,11 +19,8 @@ const QString kArrow = QString::fromUtf8("←");
 class RepairTest : public DialogTest {
 protected:
     RepairTest() {
-        garminPath = files.Write("garmin.wtr", WtrBuilder()
-                                                    .waypoint(Big5("玉池"), 3000.0f)
-                                                    .waypoint(Big5("A1營"), 2620.0f)
-                                                    .waypoint(Big5("日月潭"), 748.0f)
-                                                    .build());
+        garminPath = files.Write("garmin.wtr", WtrBuilder().waypoint(Big5("玉池"), 3000.0f).waypoint(Big5("A1營"), 2620.0f)
+                                                   .waypoint(Big5("日月潭"), 748.0f).build());
         gtmPath = files.Write("repair.gtm", GtmFile({Zeroed("玉池"), Zeroed("A1營"), Zeroed("日月潭")}));
     }
 
@@ -35,32 +35,26 @@ protected:
     // Both files listed and corrected, as before every save.
     void ListBothAndCorrect() {
         Start();
-        Type(kGarminPath, Q(garminPath));
-        Click(kListGarmin);
-        Type(kGtmPath, Q(gtmPath));
-        Click(kListGtm);
+        List(kGarminPath, garminPath);
+        List(kGtmPath, gtmPath);
         Click(kCorrect);
         ASSERT_EQ(Text(kCorrectedCount), "3");
         store->writes.clear();
     }
 
-    std::string garminPath;
-    std::string gtmPath;
+    const QStringList garminLines = {NameLine("玉池", 3000), NameLine("A1營", 2620), NameLine("日月潭", 748)};
+    std::string garminPath, gtmPath;
 };
 
-// --- Start-up --------------------------------------------------------------
+// --- Start-up and settings ---------------------------------------------------
 
 TEST_F(DialogTest, FirstStartShowsEmptyBoxesAndTheArrow) {
     Start();
-    EXPECT_EQ(Text(kGarminPath), "");
-    EXPECT_EQ(Text(kGtmPath), "");
+    for (int box : {kGarminPath, kGtmPath, kGarminCount, kGtmCount, kCorrectedCount}) EXPECT_EQ(Text(box), "");
     EXPECT_EQ(Text(kPrefix), kArrow);
-    EXPECT_EQ(Big5(Text(kPrefix).toUtf8().constData()), "\xA1\xF6");
     for (int list : {kGarminList, kGtmList, kCorrectedList}) EXPECT_TRUE(Lines(list).isEmpty());
-    for (int count : {kGarminCount, kGtmCount, kCorrectedCount}) EXPECT_EQ(Text(count), "");
     EXPECT_TRUE(WritesSoFar().empty());
-    EXPECT_TRUE(prompts.asked.empty());
-    EXPECT_TRUE(prompts.informed.empty());
+    EXPECT_TRUE(prompts.asked.empty() && prompts.informed.empty());
 }
 
 TEST_F(RepairTest, StartListsBothRememberedFilesBeforeTheDialogShows) {
@@ -70,17 +64,23 @@ TEST_F(RepairTest, StartListsBothRememberedFilesBeforeTheDialogShows) {
     dialog = std::make_unique<MainDialog>(*store, prompts);
 
     // Look at the lists the moment the window first shows, then close it.
+    struct OnFirstShow : QObject {
+        std::function<void()> look;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Show && look) std::exchange(look, nullptr)();
+            return false;
+        }
+    } watcher;
     QStringList garminWhenShown, gtmWhenShown;
-    OnFirstShow watcher([&] {
+    watcher.look = [&] {
         garminWhenShown = Lines(kGarminList);
         gtmWhenShown = Lines(kGtmList);
-    });
+    };
     dialog->installEventFilter(&watcher);
     QTimer::singleShot(0, dialog.get(), &QDialog::reject);
     dialog->DoModal();
 
-    ASSERT_TRUE(watcher.done);
-    EXPECT_EQ(garminWhenShown, (QStringList{NameLine("玉池", 3000), NameLine("A1營", 2620), NameLine("日月潭", 748)}));
+    EXPECT_EQ(garminWhenShown, garminLines);
     EXPECT_EQ(gtmWhenShown, (QStringList{GtmLine(Zeroed("玉池"), 3000), GtmLine(Zeroed("A1營"), 2620),
                                         GtmLine(Zeroed("日月潭"), 748)}));
     EXPECT_EQ(Text(kGarminPath), Q(garminPath));
@@ -88,242 +88,222 @@ TEST_F(RepairTest, StartListsBothRememberedFilesBeforeTheDialogShows) {
     EXPECT_EQ(Text(kGtmCount), "3");
     // Listing at start writes the settings as the list buttons do.
     EXPECT_EQ(WritesSoFar(), (Writes{{"Dialog/WTRFile", Q(garminPath)}, {"Dialog/GTMFile", Q(gtmPath)}}));
-}
 
-TEST_F(RepairTest, ARememberedGarminFileThatIsGoneKeepsItsPath) {
-    Remember("WTRFile", Q(garminPath));
-    std::filesystem::remove(garminPath);
+    // A remembered Garmin file that is gone keeps its path and setting.
+    fs::remove(garminPath);
     Start();
     EXPECT_EQ(Text(kGarminPath), Q(garminPath));
     EXPECT_TRUE(Lines(kGarminList).isEmpty());
     EXPECT_EQ(Text(kGarminCount), "");
-    EXPECT_TRUE(WritesSoFar().empty());
-    EXPECT_EQ(store->GetProfileString("Dialog", "WTRFile", ""), Q(garminPath));
+    EXPECT_EQ(WritesSoFar(), (Writes{{"Dialog/GTMFile", Q(gtmPath)}}));
+    EXPECT_EQ(Setting("WTRFile"), Q(garminPath));
 }
 
-// --- Listing ---------------------------------------------------------------
+TEST_F(DialogTest, SettingsLiveInNestedFoldersOfTheUsersOwnFile) {
+    const fs::path expected = settingsHome.path() / "Tobrin" / "Ellaste" / "Lorvane.conf";
+    EXPECT_EQ(UserSettings().Location().toStdString(), expected.string());
+    EXPECT_EQ(UserSettings().GetProfileString("Dialog", "Prefix", "default"), "default");  // absent
+    Remember("GTMFile", "/gps/a.gtm");
+    Remember("Prefix", "");
+    EXPECT_EQ(Setting("Prefix"), "");
+    // Written at once, not when the program ends.
+    QFile file(Q(expected.string()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("[Dialog]\nGTMFile=/gps/a.gtm"));
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(settingsHome.path()))
+        EXPECT_EQ(entry.path().filename().string().find('\\'), std::string::npos) << entry.path();
 
-TEST_F(RepairTest, ListingShowsTheCountAndRemembersThePath) {
+    // A file one level up, as an organisation-wide default, is not read.
+    QFile org(Q((settingsHome.path() / "Tobrin" / "Ellaste.conf").string()));
+    ASSERT_TRUE(org.open(QIODevice::WriteOnly));
+    org.write("[Dialog]\nWTRFile=/gps/b.wtr\n");
+    org.close();
+    EXPECT_EQ(Setting("WTRFile"), "(none)");
+}
+
+TEST_F(DialogTest, TheNextStartFindsTheThreeSettings) {
+    fs::create_directory(files.path() / "航點");  // a folder with a Chinese name
+    const std::string garmin = files.Write("航點/g.wtr", WtrBuilder().waypoint(Big5("A玉池"), 10.0f).build());
+    const std::string gtm = files.Write("航點/t.gtm", GtmBuilder().waypoint(Zeroed("A玉池"), 10.0f).build());
     Start();
-    Type(kGarminPath, Q(garminPath));
-    Click(kListGarmin);
-    EXPECT_EQ(Lines(kGarminList), (QStringList{NameLine("玉池", 3000), NameLine("A1營", 2620), NameLine("日月潭", 748)}));
-    EXPECT_EQ(Text(kGarminCount), "3");
-    Type(kGtmPath, Q(gtmPath));
-    Click(kListGtm);
-    EXPECT_EQ(Lines(kGtmList).size(), 3);
-    EXPECT_EQ(Text(kGtmCount), "3");
-    EXPECT_EQ(WritesSoFar(), (Writes{{"Dialog/WTRFile", Q(garminPath)}, {"Dialog/GTMFile", Q(gtmPath)}}));
-    EXPECT_TRUE(prompts.informed.empty());
-}
-
-TEST_F(RepairTest, ListingAnEmptyBoxChangesNothing) {
-    ListBothAndCorrect();
-    for (int box : {kGarminPath, kGtmPath}) Type(box, "");
-    Click(kListGarmin);
-    Click(kListGtm);
-    EXPECT_EQ(Lines(kGarminList).size(), 3);  // not even emptied
-    EXPECT_EQ(Lines(kGtmList).size(), 3);
-    EXPECT_EQ(Text(kGarminCount), "3");
-    EXPECT_EQ(Text(kGtmCount), "3");
-    EXPECT_TRUE(WritesSoFar().empty());
-    // The reader and the document are still there.
+    List(kGarminPath, garmin);
+    List(kGtmPath, gtm);
     Click(kCorrect);
-    EXPECT_EQ(Lines(kCorrectedList).size(), 3);
-}
-
-TEST_F(RepairTest, AnUnknownExtensionDropsTheReader) {
-    ListBothAndCorrect();
-    const std::string textFile = files.Write("garmin.txt", WtrBuilder().waypoint("A", 1.0f).build());
-    Type(kGarminPath, Q(textFile));
-    Click(kListGarmin);
-    EXPECT_TRUE(Lines(kGarminList).isEmpty());
-    EXPECT_EQ(Text(kGarminCount), "3");  // the old number stays
-    EXPECT_TRUE(WritesSoFar().empty());
-    EXPECT_EQ(store->GetProfileString("Dialog", "WTRFile", ""), Q(garminPath));
-
-    // Without a reader there is nothing to correct from.
-    Click(kCorrect);
-    EXPECT_EQ(Lines(kCorrectedList).size(), 3);  // the last correction still shows
-    EXPECT_TRUE(prompts.informed.empty());
-}
-
-TEST_F(RepairTest, TheExtensionIsReadWithoutRegardToCase) {
-    const std::string upper = files.Write("GARMIN.WTR", ReadBytes(garminPath));
-    Start();
-    Type(kGarminPath, Q(upper));
-    Click(kListGarmin);
-    EXPECT_EQ(Lines(kGarminList).size(), 3);
-    EXPECT_EQ(Text(kGarminCount), "3");
-    EXPECT_EQ(WritesSoFar(), (Writes{{"Dialog/WTRFile", Q(upper)}}));
-}
-
-TEST_F(RepairTest, AFailedGarminLoadKeepsTheCountAndTheSetting) {
-    ListBothAndCorrect();
-    const std::string broken = files.Write("broken.wtr", ByteBuilder().u8(0xFE).text("Wpt").u8(0xFF).fill(20).bytes());
-    Type(kGarminPath, Q(broken));
-    Click(kListGarmin);
-    EXPECT_TRUE(Lines(kGarminList).isEmpty());
-    EXPECT_EQ(Text(kGarminCount), "3");
-    EXPECT_TRUE(WritesSoFar().empty());
-    EXPECT_TRUE(prompts.informed.empty());
-}
-
-TEST_F(RepairTest, AMissingGtmFileListsNothingButIsRemembered) {
-    ListBothAndCorrect();
-    const std::string missing = (files.path() / "missing.gtm").string();
-    Type(kGtmPath, Q(missing));
-    Click(kListGtm);
-    EXPECT_TRUE(Lines(kGtmList).isEmpty());
-    EXPECT_EQ(Text(kGtmCount), "0");
-    EXPECT_EQ(WritesSoFar(), (Writes{{"Dialog/GTMFile", Q(missing)}}));
-    // The list commands leave the corrected list alone; with no GTM
-    // waypoints, Correct and Save do nothing.
-    EXPECT_EQ(Lines(kCorrectedList).size(), 3);
-    Click(kCorrect);
+    Type(kPrefix, QString::fromUtf8("中"));
+    prompts.answers = {true};
     Click(kSave);
-    EXPECT_EQ(Lines(kCorrectedList).size(), 3);
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    dialog->close();
+
+    Start();
+    EXPECT_EQ(Text(kGarminPath), Q(garmin));
+    EXPECT_EQ(Text(kGtmPath), Q(gtm));
+    EXPECT_EQ(Text(kPrefix), QString::fromUtf8("中"));
+    EXPECT_EQ(Lines(kGarminList), QStringList{NameLine("A玉池", 10)});
+    EXPECT_EQ(Lines(kGtmList), QStringList{GtmLine(Big5("中A玉池"), 10)});
+}
+
+// --- Listing and choosing ----------------------------------------------------
+
+TEST_F(RepairTest, ListingWhatCannotBeListed) {
+    const std::string textFile = files.Write("garmin.txt", ReadBytes(garminPath));
+    const std::string broken = files.Write("broken.wtr", ByteBuilder().u8(0xFE).text("Wpt").u8(0xFF).fill(20).bytes());
+    const std::string missing = (files.path() / "missing.gtm").string();
+    struct Case {
+        const char* what;
+        std::vector<std::pair<int, std::string>> typed;
+        qsizetype garminLines, gtmLines;
+        const char* gtmCount;
+        Writes writes;
+    };
+    const Case cases[] = {
+        // Nothing changes, not even the lists; reader and document stay.
+        {"empty boxes", {{kGarminPath, ""}, {kGtmPath, ""}}, 3, 3, "3", {}},
+        // The reader is dropped; the count and the setting keep their values.
+        {"unknown extension", {{kGarminPath, textFile}}, 0, 3, "3", {}},
+        {"unreadable Garmin file", {{kGarminPath, broken}}, 0, 3, "3", {}},
+        // The GTM path is remembered even when its load fails.
+        {"missing GTM file", {{kGtmPath, missing}}, 3, 0, "0", {{"Dialog/GTMFile", Q(missing)}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ListBothAndCorrect();
+        for (const auto& [box, path] : c.typed) List(box, path);
+        EXPECT_EQ(Lines(kGarminList).size(), c.garminLines);
+        EXPECT_EQ(Lines(kGtmList).size(), c.gtmLines);
+        EXPECT_EQ(Text(kGarminCount), "3");
+        EXPECT_EQ(Text(kGtmCount), c.gtmCount);
+        EXPECT_EQ(WritesSoFar(), c.writes);
+        EXPECT_EQ(Setting("WTRFile"), Q(garminPath));
+        // The list commands leave the corrected list alone; Correct works on
+        // when both files are there and does nothing otherwise.
+        Click(kCorrect);
+        EXPECT_EQ(Lines(kCorrectedList).size(), 3);
+        EXPECT_TRUE(prompts.informed.empty());
+    }
+    Click(kSave);  // with no GTM waypoints, Save does nothing either
     EXPECT_TRUE(prompts.asked.empty());
-    EXPECT_TRUE(prompts.informed.empty());
 }
 
 TEST_F(DialogTest, ABrokenCharacterShowsAsAReplacementCharacter) {
     // The name field ends with the first byte of a double-byte character, so
     // the line holds that byte followed by a blank, which the code page does
     // not define.
-    const std::string path = files.Write("odd.wtr", WtrBuilder().waypoint("ABCDEFGHI\xA4", 12.0f).build());
     Start();
-    Type(kGarminPath, Q(path));
-    Click(kListGarmin);
-    ASSERT_EQ(Lines(kGarminList).size(), 1);
-    EXPECT_EQ(Lines(kGarminList)[0], QString::fromUtf8("ABCDEFGHI\uFFFD  12"));
+    List(kGarminPath, files.Write("odd.wtr", WtrBuilder().waypoint("ABCDEFGHI\xA4", 12.0f).build()));
+    EXPECT_EQ(Lines(kGarminList), QStringList{QString::fromUtf8("ABCDEFGHI\uFFFD  12")});
 }
 
-TEST_F(RepairTest, ChoosingAFileListsIt) {
+TEST_F(RepairTest, ChoosingFilesListsThemWhateverTheCaseOfTheExtensionAndCorrectingFindsAll) {
+    const std::string upper = files.Write("GARMIN.WTR", ReadBytes(garminPath));
     Start();
     Type(kGarminPath, Q(garminPath));
-    prompts.choices = {Q(garminPath)};
+    prompts.choices = {Q(upper), Q(gtmPath)};
     Click(kChooseGarmin);
-    prompts.choices = {Q(gtmPath)};
     Click(kChooseGtm);
-    ASSERT_EQ(prompts.chooserCalls.size(), 2u);
-    EXPECT_EQ(prompts.chooserCalls[0].first,
-              "Garmin WTR/EVO/MPS/GDB Files (*.wtr,*.evo,*.mps,*.gdb)|*.wtr;*.evo;*.mps;*.gdb||");
-    EXPECT_EQ(prompts.chooserCalls[0].second, Q(garminPath));  // starts where the box points
-    EXPECT_EQ(prompts.chooserCalls[1].first, "GPS TrackMaker Files (*.gtm)|*.gtm||");
-    EXPECT_EQ(prompts.chooserCalls[1].second, "");
+    const decltype(prompts.chooserCalls) calls = {
+        // The Garmin chooser starts at the box's path.
+        {"Garmin WTR/EVO/MPS/GDB Files (*.wtr,*.evo,*.mps,*.gdb)|*.wtr;*.evo;*.mps;*.gdb||", Q(garminPath)},
+        {"GPS TrackMaker Files (*.gtm)|*.gtm||", ""}};
+    EXPECT_EQ(prompts.chooserCalls, calls);
+    EXPECT_EQ(Text(kGarminPath), Q(upper));
     EXPECT_EQ(Text(kGtmPath), Q(gtmPath));
-    EXPECT_EQ(Lines(kGarminList).size(), 3);
+    EXPECT_EQ(Lines(kGarminList), garminLines);
     EXPECT_EQ(Lines(kGtmList).size(), 3);
-    EXPECT_EQ(WritesSoFar(), (Writes{{"Dialog/WTRFile", Q(garminPath)}, {"Dialog/GTMFile", Q(gtmPath)}}));
-}
+    EXPECT_EQ(Text(kGarminCount), "3");
+    EXPECT_EQ(Text(kGtmCount), "3");
+    EXPECT_EQ(WritesSoFar(), (Writes{{"Dialog/WTRFile", Q(upper)}, {"Dialog/GTMFile", Q(gtmPath)}}));
+    Click(kCorrect);
+    EXPECT_EQ(Lines(kCorrectedList), garminLines);
+    EXPECT_EQ(Text(kCorrectedCount), "3");
+    EXPECT_TRUE(prompts.asked.empty() && prompts.informed.empty());
 
-TEST_F(RepairTest, CancellingTheChooserChangesNothing) {
-    Start();
+    // Cancelling the chooser changes nothing.
+    store->writes.clear();
     Type(kGtmPath, "typed.gtm");
     Click(kChooseGtm);
     EXPECT_EQ(Text(kGtmPath), "typed.gtm");
-    EXPECT_EQ(Text(kGtmCount), "");
+    EXPECT_EQ(Lines(kGtmList).size(), 3);
     EXPECT_TRUE(WritesSoFar().empty());
 }
 
-// --- Correcting ------------------------------------------------------------
-
-TEST_F(RepairTest, CorrectingEveryWaypointShowsNoWarning) {
-    ListBothAndCorrect();
-    EXPECT_EQ(Lines(kCorrectedList), (QStringList{NameLine("玉池", 3000), NameLine("A1營", 2620), NameLine("日月潭", 748)}));
-    EXPECT_TRUE(prompts.informed.empty());
-    EXPECT_TRUE(prompts.asked.empty());
-}
+// --- Correcting ----------------------------------------------------------------
 
 TEST_F(RepairTest, AnIncompleteCorrectionWarnsAfterShowingTheCount) {
     // A fourth GTM waypoint has no Garmin waypoint at its altitude.
-    gtmPath = files.Write("four.gtm", GtmBuilder()
-                                          .waypoint(Zeroed("玉池"), 3000.0f)
-                                          .waypoint(Zeroed("A1營"), 2620.0f)
-                                          .waypoint("ZZ", 5000.0f)
-                                          .waypoint(Zeroed("日月潭"), 748.0f)
-                                          .build());
+    gtmPath = files.Write("four.gtm", GtmBuilder().waypoint(Zeroed("玉池"), 3000.0f).waypoint(Zeroed("A1營"), 2620.0f)
+                                          .waypoint("ZZ", 5000.0f).waypoint(Zeroed("日月潭"), 748.0f).build());
     Start();
-    Type(kGarminPath, Q(garminPath));
-    Click(kListGarmin);
-    Type(kGtmPath, Q(gtmPath));
-    Click(kListGtm);
+    List(kGarminPath, garminPath);
+    List(kGtmPath, gtmPath);
     QString countWhileWarning;
     prompts.onInform = [&] { countWhileWarning = Text(kCorrectedCount); };
     Click(kCorrect);
     EXPECT_EQ(prompts.informed, std::vector<int>{message::kIncompleteCorrection});
     EXPECT_EQ(countWhileWarning, "3");
-    EXPECT_EQ(Lines(kCorrectedList), (QStringList{NameLine("玉池", 3000), NameLine("A1營", 2620), NameLine("日月潭", 748)}));
+    EXPECT_EQ(Lines(kCorrectedList), garminLines);
 }
 
-TEST_F(RepairTest, CorrectNeedsBothFiles) {
+TEST_F(RepairTest, CorrectNeedsBothFilesAndSaveACorrection) {
     Start();
     Click(kCorrect);
-    Type(kGtmPath, Q(gtmPath));
-    Click(kListGtm);
+    List(kGtmPath, gtmPath);
     Click(kCorrect);
     EXPECT_TRUE(Lines(kCorrectedList).isEmpty());
     EXPECT_EQ(Text(kCorrectedCount), "");
-    EXPECT_TRUE(prompts.informed.empty());
-}
-
-// --- Saving ----------------------------------------------------------------
-
-TEST_F(RepairTest, SaveWithYesAndTheArrowPrefixesNamesThatBeginWithALetter) {
-    ListBothAndCorrect();
-    prompts.answers = {true};
+    store->writes.clear();
     Click(kSave);
-    EXPECT_EQ(prompts.asked, std::vector<int>{message::kPrefixQuestion});
-    EXPECT_TRUE(prompts.informed.empty());
-    EXPECT_EQ(ReadBytes(gtmPath), GtmFile({Big5("玉池"), Big5("←A1營"), Big5("日月潭")}));
-    EXPECT_EQ(WritesSoFar(), (Writes{{"Dialog/Prefix", kArrow}, {"Dialog/GTMFile", Q(gtmPath)}}));
+    EXPECT_TRUE(prompts.asked.empty() && prompts.informed.empty());
+    EXPECT_EQ(ReadBytes(gtmPath), GtmFile({Zeroed("玉池"), Zeroed("A1營"), Zeroed("日月潭")}));
+    EXPECT_TRUE(WritesSoFar().empty());
 }
 
-TEST_F(RepairTest, SaveWithYesUsesTheBoxWhenItHoldsTwoBytes) {
+// --- Saving --------------------------------------------------------------------
+
+TEST_F(RepairTest, SavePrefixesNamesThatBeginWithALetterWhenAnsweredYes) {
     struct Case {
-        const char* typed;   // the prefix box
-        const char* used;    // the prefix put before the name, UTF-8
+        const char* remembered;  // the prefix setting at start, when not nullptr
+        const char* typed;       // into the prefix box, when not nullptr
+        bool answer;
+        const char* used;  // the prefix put before the name, UTF-8
     };
     const Case cases[] = {
-        {"ZZ", "ZZ"},
-        {"中", "中"},   // one character of two bytes in code page 950
-        {"Z", "←"},     // one byte: the arrow instead
-        {"ZZZ", "←"},   // three bytes: the arrow instead
-        {"", "←"},
+        {nullptr, nullptr, true, "←"},  // the box as at the first start
+        {nullptr, "ZZ", true, "ZZ"},
+        {nullptr, "中", true, "中"},  // one character of two bytes in code page 950
+        {nullptr, "Z", true, "←"},    // one byte: the arrow instead
+        {nullptr, "ZZZ", true, "←"},  // three bytes: the arrow instead
+        {nullptr, "", true, "←"},
+        {nullptr, "QQ", false, ""},  // No: no prefix, and the setting stays
+        {"XYZ", nullptr, true, "←"},  // a stored prefix of another length shows until replaced by a save
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed);
+        SCOPED_TRACE(testing::Message() << c.remembered << " " << c.typed);
         files.Write("repair.gtm", GtmFile({Zeroed("玉池"), Zeroed("A1營"), Zeroed("日月潭")}));
+        if (c.remembered) Remember("Prefix", c.remembered);
+        const QString settingBefore = Setting("Prefix");
         prompts.asked.clear();
         ListBothAndCorrect();
-        Type(kPrefix, QString::fromUtf8(c.typed));
-        prompts.answers = {true};
+        if (c.typed) Type(kPrefix, QString::fromUtf8(c.typed));
+        const QString box = Text(kPrefix);
+        EXPECT_EQ(box, c.typed ? QString::fromUtf8(c.typed) : c.remembered ? c.remembered : kArrow);
+        prompts.answers = {c.answer};
         Click(kSave);
-        const std::string prefixed = Big5(c.used) + Big5("A1營");
-        EXPECT_EQ(ReadBytes(gtmPath), GtmFile({Big5("玉池"), prefixed, Big5("日月潭")}));
-        EXPECT_EQ(WritesSoFar(), (Writes{{"Dialog/Prefix", QString::fromUtf8(c.used)}, {"Dialog/GTMFile", Q(gtmPath)}}));
-        EXPECT_EQ(Text(kPrefix), QString::fromUtf8(c.typed));  // the box keeps what was typed
+        EXPECT_EQ(prompts.asked, std::vector<int>{message::kPrefixQuestion});
+        EXPECT_TRUE(prompts.informed.empty());
+        EXPECT_EQ(ReadBytes(gtmPath), GtmFile({Big5("玉池"), Big5(c.used) + Big5("A1營"), Big5("日月潭")}));
+        const Writes prefix = {{"Dialog/Prefix", QString::fromUtf8(c.used)}};
+        Writes writes = c.answer ? prefix : Writes{};
+        writes.emplace_back("Dialog/GTMFile", Q(gtmPath));
+        EXPECT_EQ(WritesSoFar(), writes);
+        EXPECT_EQ(Setting("Prefix"), c.answer ? QString::fromUtf8(c.used) : settingBefore);
+        EXPECT_EQ(Text(kPrefix), box);  // the box keeps its text
     }
 }
 
-TEST_F(RepairTest, SaveWithNoWritesTheNamesWithoutPrefix) {
-    Remember("Prefix", "QQ");
-    ListBothAndCorrect();
-    prompts.answers = {false};
-    Click(kSave);
-    EXPECT_EQ(prompts.asked, std::vector<int>{message::kPrefixQuestion});
-    EXPECT_EQ(ReadBytes(gtmPath), GtmFile({Big5("玉池"), Big5("A1營"), Big5("日月潭")}));
-    EXPECT_EQ(WritesSoFar(), (Writes{{"Dialog/GTMFile", Q(gtmPath)}}));
-    EXPECT_EQ(store->GetProfileString("Dialog", "Prefix", ""), "QQ");
-}
-
 TEST_F(RepairTest, SaveAsksNothingWhenEveryNameBeginsWithAChineseCharacter) {
-    garminPath = files.Write("garmin.wtr", WtrBuilder()
-                                               .waypoint(Big5("玉池"), 3000.0f)
-                                               .waypoint(Big5("營A1"), 2620.0f)
-                                               .waypoint(Big5("日月潭"), 748.0f)
-                                               .build());
+    files.Write("garmin.wtr", WtrBuilder().waypoint(Big5("玉池"), 3000.0f).waypoint(Big5("營A1"), 2620.0f)
+                                  .waypoint(Big5("日月潭"), 748.0f).build());
     files.Write("repair.gtm", GtmFile({Zeroed("玉池"), Zeroed("營A1"), Zeroed("日月潭")}));
     ListBothAndCorrect();
     Click(kSave);
@@ -333,16 +313,13 @@ TEST_F(RepairTest, SaveAsksNothingWhenEveryNameBeginsWithAChineseCharacter) {
 
 TEST_F(RepairTest, AfterASaveTheFileIsListedAgainFromDisk) {
     ListBothAndCorrect();
-    const QStringList garminBefore = Lines(kGarminList);
-    const QStringList correctedBefore = Lines(kCorrectedList);
     prompts.answers = {true};
     Click(kSave);
-
     EXPECT_EQ(Lines(kGtmList), (QStringList{GtmLine(Big5("玉池"), 3000), GtmLine(Big5("←A1營"), 2620),
                                             GtmLine(Big5("日月潭"), 748)}));
     EXPECT_EQ(Text(kGtmCount), "3");
-    EXPECT_EQ(Lines(kGarminList), garminBefore);
-    EXPECT_EQ(Lines(kCorrectedList), correctedBefore);
+    EXPECT_EQ(Lines(kGarminList), garminLines);
+    EXPECT_EQ(Lines(kCorrectedList), garminLines);
     EXPECT_EQ(Text(kCorrectedCount), "3");
 
     // The new document has no corrections: a second Save does nothing.
@@ -352,9 +329,9 @@ TEST_F(RepairTest, AfterASaveTheFileIsListedAgainFromDisk) {
     EXPECT_EQ(prompts.asked.size(), 1u);
     EXPECT_EQ(ReadBytes(gtmPath), saved);
     EXPECT_TRUE(WritesSoFar().empty());
-}
 
-TEST_F(RepairTest, SaveWritesTheListedFileAndThenListsTheBoxsFile) {
+    // Save writes the listed file, then lists the file the box names.
+    files.Write("repair.gtm", GtmFile({Zeroed("玉池"), Zeroed("A1營"), Zeroed("日月潭")}));
     ListBothAndCorrect();
     const std::vector<uint8_t> otherBytes = GtmBuilder().waypoint("OTHER", 1.0f).build();
     const std::string other = files.Write("other.gtm", otherBytes);
@@ -369,13 +346,12 @@ TEST_F(RepairTest, SaveWritesTheListedFileAndThenListsTheBoxsFile) {
 
 TEST_F(RepairTest, AFailedSaveSaysSoAndKeepsEverything) {
     // The file lives in a folder that is gone by the time of the save.
-    std::filesystem::create_directory(files.path() / "gone");
+    fs::create_directory(files.path() / "gone");
     const std::vector<uint8_t> original = ReadBytes(gtmPath);
     gtmPath = files.Write("gone/repair.gtm", original);
     ListBothAndCorrect();
-    std::filesystem::remove_all(files.path() / "gone");
+    fs::remove_all(files.path() / "gone");
     const QStringList gtmBefore = Lines(kGtmList);
-
     prompts.answers = {false};
     Click(kSave);
     EXPECT_EQ(prompts.informed, std::vector<int>{message::kSaveFailed});
@@ -384,7 +360,7 @@ TEST_F(RepairTest, AFailedSaveSaysSoAndKeepsEverything) {
     EXPECT_TRUE(WritesSoFar().empty());
 
     // The corrections are kept: once the folder is back, Save works.
-    std::filesystem::create_directory(files.path() / "gone");
+    fs::create_directory(files.path() / "gone");
     files.Write("gone/repair.gtm", original);
     prompts.answers = {false};
     Click(kSave);
@@ -393,43 +369,51 @@ TEST_F(RepairTest, AFailedSaveSaysSoAndKeepsEverything) {
     EXPECT_EQ(ReadBytes(gtmPath), GtmFile({Big5("玉池"), Big5("A1營"), Big5("日月潭")}));
 }
 
-TEST_F(RepairTest, SaveDoesNothingBeforeACorrection) {
+TEST_F(DialogTest, TheDemoPairIsTheGeneratorsAndIsRepairedThroughTheDialog) {
+    const fs::path demo = LORVANE_DEMO_DIR;
+    EXPECT_EQ(ReadBytes((demo / "demo.wtr").string()), MakeDemoWtr());
+    EXPECT_EQ(ReadBytes((demo / "demo.gtm").string()), MakeDemoGtm());
     Start();
-    Type(kGtmPath, Q(gtmPath));
-    Click(kListGtm);
-    const std::vector<uint8_t> before = ReadBytes(gtmPath);
-    store->writes.clear();
+    List(kGarminPath, files.Write("demo.wtr", MakeDemoWtr()));
+    List(kGtmPath, files.Write("demo.gtm", MakeDemoGtm()));
+    ASSERT_EQ(Text(kGarminCount), "12");
+    ASSERT_EQ(Text(kGtmCount), "12");
+    Click(kCorrect);
+    EXPECT_EQ(Text(kCorrectedCount), "12");
+    EXPECT_TRUE(prompts.informed.empty());  // every name found
+    EXPECT_EQ(Lines(kCorrectedList), Lines(kGarminList));
+    prompts.answers = {true};
     Click(kSave);
-    EXPECT_TRUE(prompts.asked.empty());
-    EXPECT_TRUE(prompts.informed.empty());
-    EXPECT_EQ(ReadBytes(gtmPath), before);
-    EXPECT_TRUE(WritesSoFar().empty());
+    EXPECT_EQ(prompts.asked.size(), 1u);
+    const QStringList repaired = Lines(kGtmList);
+    ASSERT_EQ(repaired.size(), 12);
+    for (const QString& line : repaired) {
+        EXPECT_GE(line.front().unicode(), 0x80) << line.toStdString();  // every name begins in Chinese
+        EXPECT_FALSE(line.contains(QChar(0xFFFD))) << line.toStdString();
+    }
+    EXPECT_TRUE(repaired.contains(GtmLine(Big5("←TWN車站"), 95)));
+    EXPECT_TRUE(repaired.contains(GtmLine(Big5("嘉明湖"), 3310)));
 }
 
-// --- Ending ----------------------------------------------------------------
+// --- Ending --------------------------------------------------------------------
 
-TEST_F(DialogTest, EnterOutsideAButtonAndEscapeEndTheDialog) {
+TEST_F(RepairTest, EnterEndsTheDialogUnlessAButtonHasTheFocusEscapeEndsIt) {
+    Remember("GTMFile", Q(gtmPath));
     Start();
+    Button(kListGtm)->setFocus();
+    fs::remove(gtmPath);
+    QTest::keyClick(Button(kListGtm), Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(Text(kGtmCount), "0");  // listed again, and the file is gone
+
     Edit(kGarminPath)->setFocus();
     QTest::keyClick(Edit(kGarminPath), Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
-
     Start();
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
-}
-
-TEST_F(RepairTest, EnterOnAButtonPressesIt) {
-    Remember("GTMFile", Q(gtmPath));
-    Start();
-    Button(kListGtm)->setFocus();
-    const std::filesystem::path gtm(gtmPath);
-    std::filesystem::remove(gtm);
-    QTest::keyClick(Button(kListGtm), Qt::Key_Return);
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(Text(kGtmCount), "0");  // listed again, and the file is gone
 }
 
 }  // namespace

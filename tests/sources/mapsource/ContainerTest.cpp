@@ -1,64 +1,49 @@
 // The record container shared by the ".gdb" and ".mps" readers: the read
-// position and its field reads, records, heads and runs.
+// position and its field reads, records, heads, runs and UTF-8 names.
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <tuple>
+#include <utility>
 
+#include "common/CodePage.h"
 #include "sources/mapsource/GdbTrackList.h"
 #include "sources/mapsource/LRecordList.h"
 #include "sources/mapsource/MsHeader.h"
-#include "sources/mapsource/MsRecord.h"
-#include "sources/mapsource/ReadPosition.h"
+#include "sources/mapsource/Utf8NameToAnsi.h"
 #include "MapSourceBuilder.h"
 
 using namespace mstest;
 
 namespace {
 
-ReadPosition Over(const std::vector<uint8_t>& bytes) { return ReadPosition{bytes.data(), bytes.size()}; }
+ReadPosition Over(const Bytes& bytes) { return ReadPosition{bytes.data(), bytes.size()}; }
+
+Bytes Record(char type, const Bytes& body) {
+    ByteBuilder b;
+    return AppendRecord(b, type, body).bytes();
+}
 
 }  // namespace
 
-TEST(ReadPosition, FixedReadsNeedEveryByte) {
-    const std::vector<uint8_t> bytes = ByteBuilder().u16(0x1234).u32(0xDEADBEEF).f64(2.5).bytes();
-    ReadPosition position = Over(bytes);
+TEST(ReadPosition, ReadsNeedEveryByteAndAFailedReadMovesNothing) {
+    const Bytes bytes = ByteBuilder().u16(0x1234).u32(0xDEADBEEF).f64(2.5).cstr("AB").text("CD").bytes();
+    ReadPosition position = Over(bytes), shortOne{bytes.data() + 6, 7};
     uint16_t u16 = 0;
     uint32_t u32 = 0;
     double f64 = 0;
-    ASSERT_EQ(ReadInt16(position, u16), 1);
-    ASSERT_EQ(ReadInt32(position, u32), 1);
-    EXPECT_EQ(u16, 0x1234);
-    EXPECT_EQ(u32, 0xDEADBEEFu);
-    EXPECT_EQ(position.left, 8u);
-
-    ReadPosition shortOne{position.next, 7};
-    EXPECT_EQ(ReadDouble(shortOne, f64), 0);
-    EXPECT_EQ(shortOne.left, 7u);  // a failed read moves nothing
-    ASSERT_EQ(ReadDouble(position, f64), 1);
-    EXPECT_EQ(f64, 2.5);
-    EXPECT_EQ(position.left, 0u);
-    uint8_t byte = 0;
-    EXPECT_EQ(ReadInt8(position, byte), 0);
-}
-
-TEST(ReadPosition, StringsMustEndAmongTheRemainingBytes) {
-    const std::vector<uint8_t> bytes = ByteBuilder().cstr("AB").cstr("").text("CD").bytes();
-    ReadPosition position = Over(bytes);
     const char* text = nullptr;
-    ASSERT_EQ(ReadString(position, text), 1);
-    EXPECT_STREQ(text, "AB");
-    EXPECT_EQ(text, reinterpret_cast<const char*>(bytes.data()));  // points into the bytes
-    ASSERT_EQ(ReadString(position, text), 1);
-    EXPECT_STREQ(text, "");
-    EXPECT_EQ(position.left, 2u);
+    EXPECT_EQ(ReadDouble(shortOne, f64), 0);
+    EXPECT_EQ(shortOne.left, 7u);
+    ASSERT_TRUE(ReadInt16(position, u16) && ReadInt32(position, u32) && ReadDouble(position, f64) &&
+                ReadString(position, text));
+    EXPECT_EQ(std::make_tuple(u16, u32, f64, std::string(text)),
+              std::make_tuple(uint16_t{0x1234}, 0xDEADBEEFu, 2.5, std::string("AB")));
     EXPECT_EQ(ReadString(position, text), 0);  // "CD" has no NUL before the end
     EXPECT_EQ(position.left, 2u);
-
-    ReadPosition empty{bytes.data(), 0};
-    EXPECT_EQ(ReadString(empty, text), 0);
 }
 
 TEST(ReadPosition, NarrowingFollowsFloatRounding) {
@@ -70,145 +55,93 @@ TEST(ReadPosition, NarrowingFollowsFloatRounding) {
 }
 
 TEST(MsRecord, ReadRecordChecksHeadAndBody) {
-    struct Case {
-        const char* what;
-        std::vector<uint8_t> bytes;
-        int result;
+    const std::pair<Bytes, int> cases[] = {
+        {ByteBuilder().u32(1).bytes(), 0},                          // head of 4 bytes
+        {ByteBuilder().u32(0).u8('W').text("xyz").bytes(), 0},      // body length 0
+        {ByteBuilder().u32(4).u8('W').text("abc").bytes(), 0},      // body one byte short
+        {ByteBuilder().u32(0xFFFFFFFF).u8('W').text("abc").bytes(), 0},
+        {ByteBuilder().u32(3).u8('W').text("abc").bytes(), 1},      // body of exactly the rest
     };
-    const Case cases[] = {
-        {"head of 4 bytes", ByteBuilder().u32(1).bytes(), 0},
-        {"body length 0", ByteBuilder().u32(0).u8('W').text("xyz").bytes(), 0},
-        {"body one byte short", ByteBuilder().u32(4).u8('W').text("abc").bytes(), 0},
-        {"body length near 2^32", ByteBuilder().u32(0xFFFFFFFF).u8('W').text("abc").bytes(), 0},
-        {"body of exactly the rest", ByteBuilder().u32(3).u8('W').text("abc").bytes(), 1},
-    };
-    for (const Case& c : cases) {
-        ReadPosition position = Over(c.bytes);
+    for (const auto& [bytes, result] : cases) {
+        ReadPosition position = Over(bytes);
         MsRecord record;
-        EXPECT_EQ(ReadRecord(position, record), c.result) << c.what;
+        ASSERT_EQ(ReadRecord(position, record), result) << bytes.size();
+        if (result == 0) continue;
+        // The body is not copied: it stands in the image until released.
+        EXPECT_EQ(record.type, 'W');
+        EXPECT_EQ(record.length, 3u);
+        EXPECT_EQ(record.body, bytes.data() + 5);
+        EXPECT_EQ(position.left, 0u);
+        EXPECT_EQ(ReleaseRecord(&record), 1);
+        EXPECT_EQ(record.body, nullptr);
+        EXPECT_EQ(ReleaseRecord(nullptr), 0);
     }
 }
-
-TEST(MsRecord, BodyStandsInTheImageUntilReleased) {
-    std::vector<uint8_t> bytes = ByteBuilder().u32(3).u8('W').text("abc").u8(9).bytes();
-    ReadPosition position = Over(bytes);
-    MsRecord record;
-    ASSERT_EQ(ReadRecord(position, record), 1);
-    EXPECT_EQ(record.type, 'W');
-    EXPECT_EQ(record.length, 3u);
-    EXPECT_EQ(position.left, 1u);
-    EXPECT_EQ(record.body, bytes.data() + 5);
-
-    EXPECT_EQ(ReleaseRecord(&record), 1);
-    EXPECT_EQ(record.body, nullptr);
-    EXPECT_EQ(ReleaseRecord(&record), 1);
-    EXPECT_EQ(ReleaseRecord(nullptr), 0);
-}
-
-namespace {
-
-struct HeadCase {
-    const char* what;
-    std::vector<uint8_t> bytes;
-    int gdb;  // GdbHeader::Read
-    int mps;  // MpsHeader::Read
-};
-
-std::vector<uint8_t> Head(const char* signature, char secondType, const std::vector<uint8_t>& aBody,
-                          std::string_view after) {
-    ByteBuilder file;
-    file.raw(signature, 6);
-    AppendRecord(file, 'D', {'l', 0});
-    AppendRecord(file, secondType, aBody);
-    return file.text(after).bytes();
-}
-
-}  // namespace
 
 TEST(MsHeader, SignaturesRecordsAndTheARecord) {
     const std::string mapSource("MapSource\0", 10);
     const std::string baseCamp("BaseCamp\0", 9);
-    const std::vector<uint8_t> a = ABody(608);
-    const HeadCase cases[] = {
-        {"five bytes", ByteBuilder().text("MsRcf").bytes(), 0, 0},
-        {"gdb head", Head("MsRcf\0", 'A', a, mapSource), 1, 0},
-        {"mps head", Head("MsRcd\0", 'A', a, ""), 0, 1},
-        {"sixth signature byte not NUL", Head("MsRcfX", 'A', a, mapSource), 0, 0},
-        {"second record not 'A'", Head("MsRcd\0", 'B', a, ""), 0, 0},
-        {"'A' of one byte", Head("MsRcd\0", 'A', {0x60}, ""), 0, 0},
-        {"'A' with three empty texts", Head("MsRcd\0", 'A', {0x60, 2, 0, 0, 0}, ""), 0, 1},
-        {"'A' lacking its last NUL", Head("MsRcd\0", 'A', {0x60, 2, 0, 0}, ""), 0, 0},
-        {"'A' texts then more bytes", Head("MsRcd\0", 'A', {0x60, 2, 'x', 0, 0, 0, 7, 7}, ""), 0, 1},
-        {"MapSource without NUL", Head("MsRcf\0", 'A', a, "MapSource"), 0, 0},
-        {"MapSource with another tenth byte", Head("MsRcf\0", 'A', a, "MapSourceX"), 0, 0},
-        {"BaseCamp with NUL", Head("MsRcf\0", 'A', a, baseCamp), 1, 0},
-        {"BaseCamp without NUL", Head("MsRcf\0", 'A', a, "BaseCamp"), 0, 0},
-        {"other program", Head("MsRcf\0", 'A', a, std::string("Other\0\0\0\0\0", 10)), 0, 0},
+    const Bytes a = ABody(608);
+    auto head = [](const char* signature, char secondType, const Bytes& aBody, std::string_view after) {
+        ByteBuilder b;
+        b.raw(signature, 6).append(Record('D', {'l', 0})).append(Record(secondType, aBody));
+        return b.text(after).bytes();
     };
-    for (const HeadCase& c : cases) {
-        ReadPosition gdbPosition = Over(c.bytes);
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        int gdb = 0, mps = 0;  // GdbHeader::Read, MpsHeader::Read
+    };
+    const Case cases[] = {
+        {"five bytes", ByteBuilder().text("MsRcf").bytes(), 0, 0},
+        {"gdb head", head("MsRcf\0", 'A', a, mapSource), 1, 0},
+        {"mps head", head("MsRcd\0", 'A', a, ""), 0, 1},
+        {"sixth signature byte not NUL", head("MsRcfX", 'A', a, mapSource), 0, 0},
+        {"first record of length 0", ByteBuilder().text("MsRcd").u8(0).u32(0).u8('D').append(Record('A', a)).bytes()},
+        {"second record not 'A'", head("MsRcd\0", 'B', a, ""), 0, 0},
+        {"'A' of one byte", head("MsRcd\0", 'A', {0x60}, ""), 0, 0},
+        {"'A' with three empty texts", head("MsRcd\0", 'A', {0x60, 2, 0, 0, 0}, ""), 0, 1},
+        {"'A' lacking its last NUL", head("MsRcd\0", 'A', {0x60, 2, 0, 0}, ""), 0, 0},
+        {"'A' texts then more bytes", head("MsRcd\0", 'A', {0x60, 2, 'x', 0, 0, 0, 7, 7}, ""), 0, 1},
+        {"MapSource without NUL", head("MsRcf\0", 'A', a, "MapSource"), 0, 0},
+        {"MapSource with another tenth byte", head("MsRcf\0", 'A', a, "MapSourceX"), 0, 0},
+        {"BaseCamp with NUL", head("MsRcf\0", 'A', a, baseCamp), 1, 0},
+        {"BaseCamp without NUL", head("MsRcf\0", 'A', a, "BaseCamp"), 0, 0},
+        {"other program", head("MsRcf\0", 'A', a, std::string("Other\0\0\0\0\0", 10)), 0, 0},
+    };
+    for (const Case& c : cases) {
+        ReadPosition gdbPosition = Over(c.bytes), mpsPosition = Over(c.bytes);
         GdbHeader gdb;
-        EXPECT_EQ(gdb.Read(gdbPosition), c.gdb) << c.what;
-        ReadPosition mpsPosition = Over(c.bytes);
         MpsHeader mps;
+        EXPECT_EQ(gdb.Read(gdbPosition), c.gdb) << c.what;
         EXPECT_EQ(mps.Read(mpsPosition), c.mps) << c.what;
+        if (c.gdb == 0) continue;
+        // The version, the texts, the program, and the runs start right after.
+        EXPECT_EQ(gdb.Version(), 608);
+        EXPECT_STREQ(gdb.texts[0], "SQA");
+        EXPECT_STREQ(gdb.texts[2], "12:03:34");
+        EXPECT_EQ(gdb.WrittenByBaseCamp(), c.what[0] == 'B' ? 1 : 0);
+        EXPECT_EQ(gdbPosition.left, 0u);
     }
-
-    // A first record of length 0 fails the head.
-    ByteBuilder zero;
-    zero.text("MsRcd").u8(0).u32(0).u8('D');
-    AppendRecord(zero, 'A', a);
-    ReadPosition position = Over(zero.bytes());
-    MpsHeader header;
-    EXPECT_EQ(header.Read(position), 0);
-}
-
-TEST(MsHeader, KeepsVersionTextsAndWhereTheRunsStart) {
-    std::vector<uint8_t> bytes = GdbHead(612).text("next").bytes();
-    ReadPosition position = Over(bytes);
-    GdbHeader gdb;
-    ASSERT_EQ(gdb.Read(position), 1);
-    EXPECT_EQ(gdb.Version(), 612);
-    EXPECT_STREQ(gdb.texts[0], "SQA");
-    EXPECT_STREQ(gdb.texts[2], "12:03:34");
-    EXPECT_EQ(gdb.WrittenByBaseCamp(), 0);
-    EXPECT_EQ(position.left, 4u);
-
-    bytes = GdbHead(408, "BaseCamp").text("next").bytes();
-    position = Over(bytes);
-    GdbHeader baseCamp;
-    ASSERT_EQ(baseCamp.Read(position), 1);
-    EXPECT_EQ(baseCamp.WrittenByBaseCamp(), 1);
-    EXPECT_EQ(position.left, 4u);
 }
 
 TEST(MsHeader, ShortWaypointBlockFollowsTheFirstRecord) {
-    struct Case {
-        char type;
-        std::string body;
-        int shortBlock;
-    };
-    const Case cases[] = {{'D', "d", 1}, {'D', "g", 0}, {'D', "l", 0}, {'X', "d", 0}, {'D', "dd", 1}};
-    for (const Case& c : cases) {
-        ByteBuilder file;
-        file.text("MsRcd").u8(0);
-        AppendRecord(file, c.type, ByteBuilder().cstr(c.body).bytes());
-        AppendRecord(file, 'A', ABody(302));
-        ReadPosition position = Over(file.bytes());
+    const std::tuple<char, const char*, int> cases[] = {
+        {'D', "d", 1}, {'D', "g", 0}, {'D', "l", 0}, {'X', "d", 0}, {'D', "dd", 1}};
+    for (const auto& [type, body, shortBlock] : cases) {
+        const Bytes bytes = ByteBuilder().text("MsRcd").u8(0).append(Record(type, ByteBuilder().cstr(body).bytes()))
+                                .append(Record('A', ABody(302))).bytes();
+        ReadPosition position = Over(bytes);
         MpsHeader header;
         ASSERT_EQ(header.Read(position), 1);
-        EXPECT_EQ(header.HasShortWaypointBlock(), c.shortBlock) << c.type << c.body;
+        EXPECT_EQ(header.HasShortWaypointBlock(), shortBlock) << type << body;
     }
 }
 
 TEST(RecordRun, ARecordOfAnotherTypeEndsTheRunAndIsLeftForTheNext) {
-    ByteBuilder file;
-    AppendRecord(file, 'T', GdbTrack{}.Body());
-    AppendRecord(file, 'T', GdbTrack{}.Body());
-    AppendRecord(file, 'L', {1});
-    AppendRecord(file, 'R', {1, 2});
+    MsFile file;
+    file.T(GdbTrack{}).T(GdbTrack{}).Add('L', {1}).Add('R', {1, 2});
     ReadPosition position = Over(file.bytes());
-
     LRecordList lFirst;
     ASSERT_EQ(lFirst.Read(position), 1);  // empty run: nothing consumed
     EXPECT_EQ(lFirst.count, 0);
@@ -225,57 +158,73 @@ TEST(RecordRun, ARecordOfAnotherTypeEndsTheRunAndIsLeftForTheNext) {
     EXPECT_EQ(position.next[4], 'R');
 }
 
-TEST(RecordRun, AnUnreadableRecordEndsTheRun) {
-    for (const std::vector<uint8_t>& ending : {
-             ByteBuilder().u32(0).u8('L').bytes(),           // body length 0
+TEST(RecordRun, AnUnreadableRecordEndsTheRunAndLRecordBodiesAreNotExamined) {
+    // Bodies of 1, 7, 18 and 19 bytes and text without any NUL are all kept.
+    const Bytes bodies[] = {{7}, Bytes(7), Bytes(18, 1), Bytes(19, 2), ByteBuilder().text("no NUL here").bytes()};
+    for (const Bytes& ending : {
+             ByteBuilder().u32(0).u8('L').bytes(),            // body length 0
              ByteBuilder().u32(50).u8('L').fill(10).bytes(),  // body past the end
              ByteBuilder().u8(1).u8(0).bytes(),               // head cut short
+             Bytes(),
          }) {
-        ByteBuilder file;
-        AppendRecord(file, 'L', {1, 2, 3});
-        AppendRecord(file, 'L', {4});
+        MsFile file;
+        for (const Bytes& body : bodies) file.Add('L', body);
         file.append(ending);
         ReadPosition position = Over(file.bytes());
         LRecordList list;
         ASSERT_EQ(list.Read(position), 1);
-        EXPECT_EQ(list.count, 2);
+        EXPECT_EQ(list.count, 5);
+        EXPECT_EQ(list.records[1].length, 7u);
         EXPECT_EQ(position.left, ending.size());
     }
 }
 
-TEST(RecordRun, LRecordBodiesAreNotExamined) {
-    // Bodies of 1, 7, 18 and 19 bytes and text without any NUL are all kept.
-    ByteBuilder file;
-    for (const std::vector<uint8_t>& body : {
-             std::vector<uint8_t>{7},
-             ByteBuilder().fill(7).bytes(),
-             ByteBuilder().u32(1).u32(2).u8(0).u8(0).u8(0).u32(3).fill(3).bytes(),
-             ByteBuilder().u32(1).u32(2).u8(0).u8(0).u8(0).u32(3).u32(4).bytes(),
-             ByteBuilder().text("no terminator here").bytes(),
-         }) {
-        AppendRecord(file, 'L', body);
-    }
-    ReadPosition position = Over(file.bytes());
-    LRecordList list;
-    ASSERT_EQ(list.Read(position), 1);
-    EXPECT_EQ(list.count, 5);
-    EXPECT_EQ(list.records[1].length, 7u);
-    EXPECT_EQ(position.left, 0u);
-}
-
 TEST(RecordRun, AFailedParseFailsTheRunAndKeepsWhatWasRead) {
-    GdbTrack broken;
-    broken.points = {GdbPoint::Classic(1, 2, 3, 4)};
-    broken.after.clear();
-    std::vector<uint8_t> body = broken.Body();
+    GdbTrack broken{.points = {GdbPoint{1, 2, 3.0, 4}}, .after = {}};
+    Bytes body = broken.Body();
     body.pop_back();  // the last point lacks its last byte
-    ByteBuilder file;
-    AppendRecord(file, 'T', GdbTrack{}.Body());
-    AppendRecord(file, 'T', body);
+    MsFile file;
+    file.T(GdbTrack{}).Add('T', body);
     ReadPosition position = Over(file.bytes());
     GdbTrackList tracks;
     EXPECT_EQ(tracks.Read(position), 0);
     EXPECT_EQ(tracks.count, 2);
     ASSERT_NE(tracks.records, nullptr);
     EXPECT_NE(tracks.records[1].body, nullptr);
+}
+
+TEST(Utf8NameToAnsi, ConvertsToCodePage950AndCutsAtWholeCharacters) {
+    std::string six;  // U+4E2D six times
+    for (int i = 0; i < 6; ++i) six += "\xE4\xB8\xAD";
+    const std::string five = "\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4";
+    struct Case {
+        const char* what;
+        std::string utf8, expected;
+        size_t capacity = 12;
+    };
+    const Case cases[] = {
+        {"ASCII", "ABC", "ABC"},
+        {"U+4E2D", "\xE4\xB8\xAD", "\xA4\xA4"},
+        {"two-byte form", "\xC3\xB6", "?"},  // U+00F6 is not in code page 950
+        {"continuation bits ignored", "\xE4\x41\x41", codepage::Utf16ToCp950(u"\u4041")},
+        {"stray continuation bytes skipped", "A\x80\xBF" "B", "AB"},
+        {"four-byte lead and its tail skipped", "A\xF0\x9F\x98\x80" "B", "AB"},
+        {"0xF8 to 0xFF skipped", "A\xFF\xF8" "B", "AB"},
+        {"three-byte form cut by the end", "A\xE4\xB8", "A"},
+        {"two-byte form cut by the end", "AB\xC3", "AB"},
+        {"overlong NUL ends the name", "AB\xC0\x80" "CD", "AB"},
+        {"empty", "", ""},
+        {"at most 31 units", std::string(40, 'x'), std::string(31, 'x'), 64},
+        {"11 bytes", "ABCDEFGHIJKLMNOPQRSTUVWXYZ", "ABCDEFGHIJK"},
+        {"a sixth character would need 12 bytes", six, five},
+        {"exactly 11 bytes", "A" + six, "A" + five},
+        {"cut after a whole character", "AB" + six, "AB" + five.substr(0, 8)},
+    };
+    for (const Case& c : cases) {
+        // Nothing is written past the field.
+        std::string field(c.capacity + 4, '\x55');
+        EXPECT_EQ(Utf8NameToAnsi(field.data(), c.capacity, c.utf8.c_str()), 1);
+        EXPECT_EQ(FieldText(field.data(), c.capacity), c.expected) << c.what;
+        EXPECT_EQ(field.substr(c.capacity), "\x55\x55\x55\x55") << c.what;
+    }
 }

@@ -1,375 +1,135 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "sources/NameField.h"
 #include "sources/mapsource/GdbSource.h"
 #include "MapSourceBuilder.h"
 
 using namespace mstest;
+using GdbLoad = Loaded<GdbSource>;
 
-namespace {
-
-// A ".gdb" file: the head, then the records in the order given.
-struct GdbFile {
-    ByteBuilder file;
-    explicit GdbFile(uint16_t version = 609, std::string_view program = "MapSource") : file(GdbHead(version, program)) {}
-    GdbFile& W(const GdbWaypoint& w) { AppendRecord(file, 'W', w.Body()); return *this; }
-    GdbFile& T(const GdbTrack& t) { AppendRecord(file, 'T', t.Body()); return *this; }
-    GdbFile& Record(char type, const std::vector<uint8_t>& body) { AppendRecord(file, type, body); return *this; }
-};
-
-struct GdbResult {
-    GdbSource source;
-    VectorLineList waypointLines;
-    VectorLineList trackLines;
-    int result = 0;
-
-    std::string Name(int i) const { return std::string(FieldText(source.waypoints[i].name, 12)); }
-    std::string TrackName(int k) const { return std::string(FieldText(source.tracks[k].name, 32)); }
-};
-
-std::unique_ptr<GdbResult> Load(const GdbFile& gdb, bool withTrackList = true) {
-    auto loaded = std::make_unique<GdbResult>();
-    loaded->result = LoadBytes(loaded->source, gdb.file.bytes(), &loaded->waypointLines,
-                               withTrackList ? &loaded->trackLines : nullptr, ".gdb");
-    return loaded;
-}
-
-}  // namespace
-
-TEST(GdbSource, WaypointFieldsWithAndWithoutOptionalFields) {
-    GdbWaypoint plain;
-    plain.name = "PLAIN";
-    plain.latitude = 606990317;
-    plain.longitude = -148342070;
-    plain.symbol = 63;
-    GdbWaypoint high = plain;
-    high.name = "HIGH";
-    high.altitude = 3886.2;
-    high.thirdText = "a comment";
-    GdbWaypoint flagged = high;
-    flagged.name = "FLAGGED";
-    flagged.flaggedValue = true;
-    flagged.symbol = -2;
-
-    auto loaded = Load(GdbFile().W(plain).W(high).W(flagged));
-    ASSERT_EQ(loaded->result, 1);
-    ASSERT_EQ(loaded->source.waypointCount, 3);
-    const WaypointRecord* w = loaded->source.waypoints.get();
-    EXPECT_EQ(loaded->Name(0), "PLAIN");
-    EXPECT_EQ(w[0].latitude, 606990317);
-    EXPECT_EQ(w[0].longitude, -148342070);
-    EXPECT_EQ(w[0].altitude, 0.0f);
-    EXPECT_EQ(w[0].symbol, 63);
-    EXPECT_EQ(w[1].altitude, 3886.2f);
-    EXPECT_EQ(w[1].symbol, 63);
-    EXPECT_EQ(w[2].altitude, 3886.2f);
-    EXPECT_EQ(w[2].symbol, -2);
-    EXPECT_EQ(loaded->waypointLines.lines, (std::vector<std::string>{"PLAIN   0", "HIGH 3886", "FLAGGED 3886"}));
-}
-
-TEST(GdbSource, WaypointLinesShowAltitudesAbove9999AsZero) {
+TEST(GdbSource, WaypointBodiesWithAndWithoutOptionalFields) {
     struct Case {
-        double altitude;
-        float stored;
+        GdbWaypoint w;
+        float altitude;
         const char* line;
     };
     const Case cases[] = {
-        {123.4, 123.4f, "A 123"},   {9999.0, 9999.0f, "A 9999"}, {9999.5, 9999.5f, "A   0"},
-        {-12.6, -12.6f, "A -13"},   {5.4, 5.4f, "A   5"},        {1e300, HUGE_VALF, "A   0"},
+        {{.name = "PLAIN", .latitude = 606990317, .longitude = -148342070, .symbol = 63}, 0.0f, "PLAIN   0"},
+        {{.name = "HIGH", .latitude = -1, .longitude = 1, .altitude = 3886.2, .thirdText = "a comment"}, 3886.2f,
+         "HIGH 3886"},
+        {{.name = "FLAGGED", .altitude = 3886.2, .thirdText = "x", .flaggedValue = true, .symbol = -2}, 3886.2f,
+         "FLAGGED 3886"},
+        // The records keep the altitude as read; the lines show one above 9999 as 0.
+        {{.name = "A", .altitude = 123.4}, 123.4f, "A 123"},
+        {{.name = "A", .altitude = 9999.0}, 9999.0f, "A 9999"},
+        {{.name = "A", .altitude = 9999.5}, 9999.5f, "A   0"},
+        {{.name = "A", .altitude = -12.6}, -12.6f, "A -13"},
+        {{.name = "A", .altitude = 5.4}, 5.4f, "A   5"},
+        {{.name = "A", .altitude = 1e300}, HUGE_VALF, "A   0"},
+        // Names of more than 11 bytes are cut after the last whole character.
+        {{.name = "Altenburg-Umgehung"}, 0.0f, "Altenburg-U   0"},
+        {{.name = "AB\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4"}, 0.0f, "AB\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4   0"},
     };
-    for (const Case& c : cases) {
-        GdbWaypoint w;
-        w.name = "A";
-        w.altitude = c.altitude;
-        auto loaded = Load(GdbFile().W(w));
-        ASSERT_EQ(loaded->result, 1);
-        EXPECT_EQ(loaded->source.waypoints[0].altitude, c.stored);
-        EXPECT_EQ(loaded->waypointLines.lines.at(0), c.line);
+    MsFile file = MsFile::Gdb();
+    for (const Case& c : cases) file.W(c.w);
+    const GdbLoad loaded(file.bytes());
+    ASSERT_EQ(loaded.result, 1);
+    ASSERT_EQ(loaded.source.waypointCount, static_cast<int32_t>(std::size(cases)));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const WaypointRecord& r = loaded.source.waypoints[i];
+        const Case& c = cases[i];
+        EXPECT_EQ(loaded.waypointLines.lines.at(i), c.line);
+        EXPECT_EQ(std::make_tuple(r.latitude, r.longitude, r.altitude, r.symbol),
+                  std::make_tuple(c.w.latitude, c.w.longitude, c.altitude, c.w.symbol)) << c.line;
     }
 }
 
-TEST(GdbSource, LongNamesAreCutAfterTheLastWholeCharacter) {
-    GdbWaypoint ascii;
-    ascii.name = "Altenburg-Umgehung";
-    GdbWaypoint big5;
-    big5.name = "AB\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4";  // 12 bytes
-    GdbTrack track;
-    track.name = std::string(40, 'T');
-    auto loaded = Load(GdbFile().W(ascii).W(big5).T(track));
-    ASSERT_EQ(loaded->result, 1);
-    EXPECT_EQ(loaded->Name(0), "Altenburg-U");
-    EXPECT_EQ(loaded->Name(1), "AB\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4");
-    EXPECT_EQ(loaded->TrackName(0), std::string(31, 'T'));
-    EXPECT_EQ(loaded->waypointLines.lines.at(0), "Altenburg-U   0");
-}
-
-TEST(GdbSource, NamesAreUtf8FromVersion612AndInBaseCampFiles) {
-    struct Case {
-        uint16_t version;
-        const char* program;
-        const char* name;
-    };
-    const Case cases[] = {
+TEST(GdbSource, WaypointNamesAreUtf8FromVersion612AndInBaseCampFiles) {
+    const std::tuple<uint16_t, const char*, const char*> cases[] = {
         {611, "MapSource", "\xE4\xB8\xAD"},  // copied byte for byte
-        {612, "MapSource", "\xA4\xA4"},
-        {0xFFFF, "MapSource", "\xA4\xA4"},
-        {408, "MapSource", "\xE4\xB8\xAD"},
-        {408, "BaseCamp", "\xA4\xA4"},
-        {0, "BaseCamp", "\xA4\xA4"},
+        {612, "MapSource", "\xA4\xA4"},     {0xFFFF, "MapSource", "\xA4\xA4"}, {408, "MapSource", "\xE4\xB8\xAD"},
+        {408, "BaseCamp", "\xA4\xA4"},      {0, "BaseCamp", "\xA4\xA4"},
     };
-    for (const Case& c : cases) {
-        GdbWaypoint w;
-        w.name = "\xE4\xB8\xAD";
-        GdbTrack t;
-        t.name = "\xE4\xB8\xAD";
-        auto loaded = Load(GdbFile(c.version, c.program).W(w).T(t));
-        ASSERT_EQ(loaded->result, 1) << c.version << c.program;
-        EXPECT_EQ(loaded->Name(0), c.name) << c.version << c.program;
-        EXPECT_EQ(loaded->TrackName(0), "\xE4\xB8\xAD");  // track names are never converted
+    for (const auto& [version, program, name] : cases) {
+        SCOPED_TRACE(testing::Message() << version << program);
+        MsFile file = MsFile::Gdb(version, program);
+        const GdbLoad loaded(file.W(GdbWaypoint{.name = "\xE4\xB8\xAD"}).T(GdbTrack{.name = "\xE4\xB8\xAD"}).bytes());
+        ASSERT_EQ(loaded.result, 1);
+        EXPECT_EQ(loaded.Name(0), name);
+        EXPECT_EQ(loaded.TrackName(0), "\xE4\xB8\xAD");  // track names are never converted
     }
 }
 
-TEST(GdbSource, WaypointBodyNeedsNothingAfterTheSymbol) {
-    // Bodies MapSource writes for plain waypoints (the full set of fields after
-    // the symbol), bodies that end with the symbol, and bodies whose fields
-    // after the symbol take another form (city and facility texts) read alike.
-    GdbWaypoint full;
-    full.name = "FULL";
-    full.latitude = 1;
-    full.longitude = 2;
-    full.altitude = 10.5;
-    full.symbol = 7;
-    GdbWaypoint bare = full;
-    bare.fixedTail = false;
-    GdbWaypoint cityFacility = full;
-    cityFacility.fixedTail = false;
+TEST(GdbSource, WaypointBodyNeedsEveryFieldUpToTheSymbolAndNothingAfterIt) {
+    // Bodies with the fields MapSource writes after the symbol of a plain
+    // waypoint, bodies that end with the symbol, and bodies whose fields after
+    // it take another form (city and facility texts) read alike.
+    const GdbWaypoint full{
+        .name = "FULL", .latitude = 1, .longitude = 2, .altitude = 10.5, .flaggedValue = true, .symbol = 7};
+    GdbWaypoint bare = full, cityFacility = full;
+    bare.fixedTail = cityFacility.fixedTail = false;
     cityFacility.extra = ByteBuilder().fill(3).cstr("").u16(0).u8(1).text("Leipzig").bytes();  // no NUL: runs off
-
     for (const GdbWaypoint& w : {full, bare, cityFacility}) {
-        auto loaded = Load(GdbFile().W(w));
-        ASSERT_EQ(loaded->result, 1);
-        const WaypointRecord& r = loaded->source.waypoints[0];
-        EXPECT_EQ(loaded->Name(0), "FULL");
-        EXPECT_EQ(r.latitude, 1);
-        EXPECT_EQ(r.longitude, 2);
-        EXPECT_EQ(r.altitude, 10.5f);
-        EXPECT_EQ(r.symbol, 7);
+        const GdbLoad loaded(MsFile::Gdb().W(w).bytes());
+        ASSERT_EQ(loaded.result, 1);
+        const WaypointRecord& r = loaded.source.waypoints[0];
+        EXPECT_EQ(std::make_tuple(loaded.Name(0), r.latitude, r.longitude, r.altitude, r.symbol),
+                  std::make_tuple(std::string("FULL"), 1, 2, 10.5f, int16_t{7}));
     }
-
-    // One byte short of the symbol fails the record, and with it the load.
-    std::vector<uint8_t> body = bare.Body();
-    body.pop_back();
-    auto loaded = Load(GdbFile().Record('W', body));
-    EXPECT_EQ(loaded->result, 0);
-}
-
-TEST(GdbSource, EveryWaypointFieldUpToTheSymbolMustFit) {
-    GdbWaypoint w;
-    w.altitude = 1.0;
-    w.flaggedValue = true;
-    w.fixedTail = false;
-    const std::vector<uint8_t> body = w.Body();
+    const Bytes body = bare.Body();
     for (size_t length = 1; length < body.size(); ++length) {
-        std::vector<uint8_t> cut(body.begin(), body.begin() + static_cast<long>(length));
-        auto loaded = Load(GdbFile().Record('W', cut));
-        EXPECT_EQ(loaded->result, 0) << length;
-        EXPECT_EQ(loaded->source.waypointCount, 0);
+        const GdbLoad loaded(MsFile::Gdb().Add('W', Cut(body, length)).bytes());
+        EXPECT_EQ(loaded.result, 0) << length;
+        EXPECT_EQ(loaded.source.waypointCount, 0);
     }
 }
 
-TEST(GdbSource, ClassicTrackBodiesKeepTheirPoints) {
-    GdbTrack track;
-    track.name = "ACTIVE LOG 001";
-    track.points = {GdbPoint::Classic(610076113, 148160530, 146.26, 0),
-                    GdbPoint::Classic(-1, -2, -3.5, 57600), GdbPoint::Classic(3, 4, 0, 86399)};
-    GdbTrack empty;
-    empty.name = "EMPTY";
-    auto loaded = Load(GdbFile().W(GdbWaypoint{}).T(track).T(empty));
-    ASSERT_EQ(loaded->result, 1);
-    ASSERT_EQ(loaded->source.trackCount, 2);
-    const TrackRecord& t = loaded->source.tracks[0];
-    ASSERT_EQ(t.pointCount, 3);
-    EXPECT_EQ(t.points[0].latitude, 610076113);
-    EXPECT_EQ(t.points[0].longitude, 148160530);
-    EXPECT_EQ(t.points[0].altitude, 146.26f);
-    EXPECT_DOUBLE_EQ(t.points[0].latitudeDegrees, 610076113 * 8.381903202764329e-8);
-    EXPECT_EQ(t.points[0].hour, 8);
-    EXPECT_EQ(t.points[1].longitudeDegrees, -2 * 8.381903202764329e-8);
-    EXPECT_EQ(t.points[1].time, 57600u);
-    EXPECT_EQ(t.points[1].hour, 0);
-    EXPECT_EQ(t.points[2].hour, 7);
-    EXPECT_EQ(t.points[2].minute, 59);
-    EXPECT_EQ(t.points[2].second, 59);
-    EXPECT_EQ(loaded->source.tracks[1].pointCount, 0);
-    EXPECT_EQ(loaded->trackLines.lines, (std::vector<std::string>{"ACTIVE LOG 001 (3)", "EMPTY (0)"}));
-}
-
-TEST(GdbSource, TrackPointFieldsBehindFlags) {
-    GdbPoint bare{10, 20, std::nullopt, std::nullopt, std::nullopt, std::nullopt};
-    GdbPoint depth{11, 21, 100.0, 3600, -5.5, std::nullopt};
-    GdbPoint all{12, 22, 200.0, 7200, 1.0, 15.0};
-    GdbPoint timeOnly{13, 23, std::nullopt, 60, std::nullopt, 20.0};
-    GdbTrack track;
-    track.points = {bare, depth, all, timeOnly};
-    track.after.clear();  // no byte after the last point
-    GdbTrack trailing;
-    trailing.points = {GdbPoint::Classic(1, 2, 3, 4)};
-    trailing.after = {0, 1, 2, 3, 4};  // bytes after the last point are not examined
-
-    auto loaded = Load(GdbFile().W(GdbWaypoint{}).T(track).T(trailing));
-    ASSERT_EQ(loaded->result, 1);
-    const TrackPoint* p = loaded->source.tracks[0].points.get();
-    ASSERT_EQ(loaded->source.tracks[0].pointCount, 4);
-    EXPECT_EQ(p[0].latitude, 10);
-    EXPECT_EQ(p[0].altitude, 0.0f);
-    EXPECT_EQ(p[0].time, 0u);
-    EXPECT_EQ(p[0].hour, 8);
-    EXPECT_EQ(p[1].latitude, 11);
-    EXPECT_EQ(p[1].altitude, 100.0f);
-    EXPECT_EQ(p[1].hour, 9);
-    EXPECT_EQ(p[2].longitude, 22);
-    EXPECT_EQ(p[2].altitude, 200.0f);
-    EXPECT_EQ(p[2].time, 7200u);
-    EXPECT_EQ(p[3].altitude, 0.0f);
-    EXPECT_EQ(p[3].minute, 1);
-    EXPECT_EQ(loaded->source.tracks[1].points[0].time, 4u);
+TEST(GdbSource, TrackPointsWithAndWithoutTheirOptionalFields) {
+    const GdbTrack classic{.name = "ACTIVE LOG 001",
+                           .points = {GdbPoint{610076113, 148160530, 146.26, 0}, GdbPoint{-1, -2, -3.5, 57600}}};
+    const GdbTrack flagged{.name = std::string(40, 'T'),  // cut to 31 bytes
+                           .points = {GdbPoint{10, 20}, GdbPoint{11, 21, 100.0, 3600, -5.5},
+                                      GdbPoint{12, 22, 200.0, 7200, 1.0, 15.0}, GdbPoint{13, 23, {}, 60, {}, 20.0}},
+                           .after = {}};  // no byte after the last point
+    const GdbTrack trailing{.points = {GdbPoint{1, 2, 3.0, 4}}, .after = {0, 1, 2, 3, 4}};  // not examined
+    const GdbLoad loaded(
+        MsFile::Gdb().W(GdbWaypoint{}).T(classic).T(GdbTrack{.name = "EMPTY"}).T(flagged).T(trailing).bytes());
+    ASSERT_EQ(loaded.result, 1);
+    EXPECT_EQ(loaded.trackLines.lines,
+              (std::vector<std::string>{"ACTIVE LOG 001 (2)", "EMPTY (0)", std::string(31, 'T') + " (4)",
+                                        "ACTIVE LOG (1)"}));
+    const std::pair<int, const GdbTrack*> written[] = {{0, &classic}, {2, &flagged}, {3, &trailing}};
+    for (const auto& [k, track] : written) {
+        const TrackRecord& read = loaded.source.tracks[k];
+        ASSERT_EQ(read.pointCount, static_cast<int32_t>(track->points.size()));
+        for (int j = 0; j < read.pointCount; ++j) {
+            // An absent altitude or time is 0.
+            const GdbPoint& p = track->points[j];
+            const TrackPoint& q = read.points[j];
+            EXPECT_EQ(std::make_tuple(q.latitude, q.longitude, q.altitude, q.time),
+                      std::make_tuple(p.latitude, p.longitude, static_cast<float>(p.altitude.value_or(0)),
+                                      p.time.value_or(0)))
+                << k << " " << j;
+        }
+    }
+    EXPECT_DOUBLE_EQ(loaded.source.tracks[0].points[0].latitudeDegrees, 610076113 * kSemicircleFactor);
+    EXPECT_EQ(loaded.source.tracks[0].points[1].hour, 0);
 }
 
 TEST(GdbSource, TrackBodiesMustHoldEveryPoint) {
-    GdbTrack shortLast;
-    shortLast.points = {GdbPoint::Classic(1, 2, 3, 4), GdbPoint::Classic(1, 2, 3, 4)};
-    shortLast.after.clear();
-    std::vector<uint8_t> body = shortLast.Body();
-    body.pop_back();
-
-    GdbTrack hugeCount;
-    hugeCount.pointCount = 0xFFFFFFFF;
-    GdbTrack oneMore;
-    oneMore.points = {GdbPoint::Classic(1, 2, 3, 4)};
-    oneMore.pointCount = 2;
-
-    std::vector<uint8_t> noHead = ByteBuilder().cstr("NAME").u8(1).u32(0).bytes();  // count missing
-
-    for (const std::vector<uint8_t>& track : {body, hugeCount.Body(), oneMore.Body(), noHead}) {
-        auto loaded = Load(GdbFile().W(GdbWaypoint{}).Record('T', track));
-        EXPECT_EQ(loaded->result, 0);
-        EXPECT_EQ(loaded->source.waypointCount, 1);  // the waypoints stay usable
-        EXPECT_EQ(loaded->waypointLines.lines.size(), 1u);
-        EXPECT_EQ(loaded->source.tracks, nullptr);
-    }
-}
-
-TEST(GdbSource, WithoutTrackListTracksAreStillFilled) {
-    GdbTrack track;
-    track.points = {GdbPoint::Classic(1, 2, 3, 4)};
-    auto loaded = Load(GdbFile().W(GdbWaypoint{}).T(track), false);
-    ASSERT_EQ(loaded->result, 1);
-    EXPECT_EQ(loaded->source.trackCount, 1);
-    EXPECT_EQ(loaded->source.tracks[0].pointCount, 1);
-    EXPECT_TRUE(loaded->trackLines.lines.empty());
-}
-
-TEST(GdbSource, RunsStopAtARecordOfAnotherType) {
-    // A route between the waypoints and the tracks: the tracks and whatever
-    // follows are never read.
-    std::vector<uint8_t> broken = ByteBuilder().cstr("BROKEN").bytes();
-    auto loaded = Load(GdbFile().W(GdbWaypoint{}).W(GdbWaypoint{}).Record('R', {1, 2, 3}).Record('T', broken));
-    ASSERT_EQ(loaded->result, 1);
-    EXPECT_EQ(loaded->source.waypointCount, 2);
-    EXPECT_EQ(loaded->source.trackCount, 0);
-    EXPECT_EQ(loaded->source.lRecords.count, 0);
-
-    // No waypoints: the tracks are not read either.
-    loaded = Load(GdbFile().Record('T', broken));
-    ASSERT_EQ(loaded->result, 1);
-    EXPECT_EQ(loaded->source.waypointCount, 0);
-    EXPECT_EQ(loaded->source.trackCount, 0);
-    EXPECT_EQ(loaded->source.waypoints, nullptr);
-
-    // Waypoints, tracks and 'L' records of any layout, then anything.
-    loaded = Load(GdbFile().W(GdbWaypoint{}).T(GdbTrack{}).Record('L', {0}).Record('L', {1, 2}).Record('V', {0}));
-    ASSERT_EQ(loaded->result, 1);
-    EXPECT_EQ(loaded->source.lRecords.count, 2);
-}
-
-TEST(GdbSource, AtMost9999Tracks) {
-    for (int tracks : {9999, 10000}) {
-        GdbFile gdb;
-        gdb.W(GdbWaypoint{}).W(GdbWaypoint{});
-        const std::vector<uint8_t> body = GdbTrack{}.Body();
-        for (int k = 0; k < tracks; ++k) gdb.Record('T', body);
-        auto loaded = Load(gdb);
-        EXPECT_EQ(loaded->result, tracks == 9999 ? 1 : 0);
-        EXPECT_EQ(loaded->waypointLines.lines.size(), 2u);
-        EXPECT_EQ(loaded->source.trackCount, tracks);
-        EXPECT_EQ(loaded->source.tracks != nullptr, tracks == 9999);
-        EXPECT_EQ(loaded->trackLines.lines.size(), tracks == 9999 ? 9999u : 0u);
-    }
-}
-
-TEST(GdbSource, RefusesHeadsItCannotRead) {
-    VectorLineList lines;
-    GdbSource mps;
-    EXPECT_EQ(LoadBytes(mps, MpsHead().bytes(), &lines, nullptr, ".gdb"), 0);
-    GdbSource empty;
-    EXPECT_EQ(LoadBytes(empty, {}, &lines, nullptr, ".gdb"), 0);
-    GdbSource missing;
-    EXPECT_EQ(missing.Load("/nonexistent/file.gdb", &lines, nullptr), 0);
-    EXPECT_TRUE(lines.lines.empty());
-}
-
-TEST(GdbSource, CutOrDamagedFilesNeverReadOutside) {
-    GdbWaypoint w;
-    w.altitude = 12.0;
-    w.flaggedValue = true;
-    GdbTrack t;
-    t.points = {GdbPoint{1, 2, 3.0, 4u, 5.0, 6.0}, GdbPoint::Classic(1, 2, 3, 4)};
-    const std::vector<uint8_t> whole = GdbFile(612).W(w).W(w).T(t).Record('L', {1, 2, 3}).file.bytes();
-    for (size_t length = 0; length < whole.size(); ++length) {
-        GdbSource source;
-        VectorLineList lines;
-        int result = LoadBytes(source, std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(length)),
-                               &lines, &lines, ".gdb");
-        EXPECT_LE(source.waypointCount, 2);
-        (void)result;
-    }
-    for (size_t at = 0; at < whole.size(); ++at) {
-        for (uint8_t value : {uint8_t{0x00}, uint8_t{0xFF}, uint8_t{0x80}}) {
-            std::vector<uint8_t> damaged = whole;
-            damaged[at] = value;
-            GdbSource source;
-            VectorLineList lines;
-            LoadBytes(source, damaged, &lines, &lines, ".gdb");
-        }
-    }
-}
-
-TEST(GdbSource, TrackPointsCanBeLeftOutWithTheSameResult) {
-    GdbTrack track;
-    track.name = "ACTIVE LOG";
-    track.points = {GdbPoint::Classic(1, 2, 3, 4), GdbPoint{5, 6, std::nullopt, 7, 8.0, std::nullopt}};
-    GdbTrack broken = track;
-    broken.pointCount = 3;
-    for (const GdbTrack& second : {track, broken}) {
-        GdbFile file;
-        file.W(GdbWaypoint{}).T(track).T(second);
-        auto kept = Load(file);
-        auto left = std::make_unique<GdbResult>();
-        left->source.keepTrackPoints = false;
-        left->result = LoadBytes(left->source, file.file.bytes(), &left->waypointLines, &left->trackLines, ".gdb");
-        EXPECT_EQ(left->result, kept->result);
-        EXPECT_EQ(left->waypointLines.lines, kept->waypointLines.lines);
-        EXPECT_EQ(left->trackLines.lines, kept->trackLines.lines);
-        ASSERT_EQ(left->source.trackCount, kept->source.trackCount);
-        if (kept->result == 1) {
-            EXPECT_EQ(left->TrackName(0), "ACTIVE LOG");
-            EXPECT_EQ(left->source.tracks[0].pointCount, 2);
-            EXPECT_EQ(left->source.tracks[0].points, nullptr);
-        }
+    Bytes shortLast = GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4}, GdbPoint{1, 2, 3.0, 4}}, .after = {}}.Body();
+    shortLast.pop_back();
+    for (const Bytes& track : {shortLast, GdbTrack{.pointCount = 0xFFFFFFFF}.Body(),
+                               GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4}}, .pointCount = 2}.Body(),
+                               ByteBuilder().cstr("NAME").u8(1).u32(0).bytes()}) {  // no count
+        const GdbLoad loaded(MsFile::Gdb().W(GdbWaypoint{}).Add('T', track).bytes());
+        EXPECT_EQ(loaded.result, 0);
+        EXPECT_EQ(loaded.source.waypointCount, 1);  // the waypoints stay usable
+        EXPECT_EQ(loaded.waypointLines.lines.size(), 1u);
+        EXPECT_EQ(loaded.source.tracks, nullptr);
     }
 }

@@ -1,225 +1,101 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "sources/NameField.h"
 #include "sources/mapsource/MpsSource.h"
 #include "MapSourceBuilder.h"
 
 using namespace mstest;
+using MpsLoad = Loaded<MpsSource>;
 
 namespace {
 
-// A ".mps" file: the head, then the records in the order given.
-struct MpsFile {
-    ByteBuilder file;
-    explicit MpsFile(uint16_t version = 406, std::string_view firstBody = "g") : file(MpsHead(version, firstBody)) {}
-    MpsFile& W(const MpsWaypoint& w) { AppendRecord(file, 'W', w.Body()); return *this; }
-    MpsFile& T(const MpsTrack& t) { AppendRecord(file, 'T', t.Body()); return *this; }
-    MpsFile& Record(char type, const std::vector<uint8_t>& body) { AppendRecord(file, type, body); return *this; }
-};
+const MpsWaypoint kSample{
+    .name = "GC1A37", .latitude = 430578619, .longitude = -1034127312, .altitude = 182.7, .symbol = 8255};
 
-struct MpsResult {
-    MpsSource source;
-    VectorLineList waypointLines;
-    VectorLineList trackLines;
-    int result = 0;
-
-    std::string Name(int i) const { return std::string(FieldText(source.waypoints[i].name, 12)); }
-};
-
-std::unique_ptr<MpsResult> Load(const MpsFile& mps, bool withTrackList = true) {
-    auto loaded = std::make_unique<MpsResult>();
-    loaded->result = LoadBytes(loaded->source, mps.file.bytes(), &loaded->waypointLines,
-                               withTrackList ? &loaded->trackLines : nullptr, ".mps");
-    return loaded;
-}
-
-MpsWaypoint Sample() {
-    MpsWaypoint w;
-    w.name = "GC1A37";
-    w.latitude = 430578619;
-    w.longitude = -1034127312;
-    w.altitude = 182.7;
-    w.secondText = "The Troll";
-    w.symbol = 8255;
-    return w;
-}
-
-void ExpectSample(const MpsResult& loaded, int i) {
+auto Fields(const MpsLoad& loaded, int i) {
     const WaypointRecord& r = loaded.source.waypoints[i];
-    EXPECT_EQ(loaded.Name(i), "GC1A37");
-    EXPECT_EQ(r.latitude, 430578619);
-    EXPECT_EQ(r.longitude, -1034127312);
-    EXPECT_EQ(r.altitude, 182.7f);
-    EXPECT_EQ(r.symbol, 8255);
+    return std::make_tuple(loaded.Name(i), r.latitude, r.longitude, r.altitude, r.symbol);
 }
+const auto kSampleFields = std::make_tuple(std::string("GC1A37"), 430578619, -1034127312, 182.7f, int16_t{8255});
 
 }  // namespace
 
-TEST(MpsSource, ClassicWaypointBodies) {
-    // A two-letter country, a 22-byte block and 24 bytes after the symbol.
-    auto loaded = Load(MpsFile().W(Sample()).W(Sample()));
-    ASSERT_EQ(loaded->result, 1);
-    ASSERT_EQ(loaded->source.waypointCount, 2);
-    ExpectSample(*loaded, 0);
-    ExpectSample(*loaded, 1);
-    EXPECT_EQ(loaded->waypointLines.lines, (std::vector<std::string>{"GC1A37 183", "GC1A37 183"}));
-}
-
-TEST(MpsSource, CountryTextsOfAnyLength) {
-    for (const char* country : {"", "D", "US", "Deutschland"}) {
-        MpsWaypoint w = Sample();
-        w.country = country;
-        auto loaded = Load(MpsFile().W(w));
-        ASSERT_EQ(loaded->result, 1) << country;
-        ExpectSample(*loaded, 0);
+TEST(MpsSource, WaypointBodiesWithAnyCountryAndEitherBlock) {
+    struct Case {
+        const char* firstBody;  // of the head's first record
+        const char* country;
+        size_t block, tail;
+        bool reads;
+    };
+    const Case cases[] = {
+        {"g", "US", 22, 24, true},  // the classic layout
+        {"g", "", 22, 24, true},    {"g", "D", 22, 24, true}, {"g", "Deutschland", 22, 24, true},
+        {"g", "US", 22, 1, true},   {"g", "US", 22, 0, true},  // nothing after the symbol is needed
+        {"d", "", 17, 24, true},    // a first record "d": a 17-byte block
+        {"g", "", 17, 24, false},   {"d", "US", 22, 24, false},  // the other block is read 5 bytes off
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.firstBody << " '" << c.country << "' " << c.block << " " << c.tail);
+        MpsWaypoint w = kSample;
+        w.country = c.country;
+        w.blockSize = c.block;
+        w.tailSize = c.tail;
+        const MpsLoad loaded(MsFile::Mps(302, c.firstBody).W(w).W(w).bytes());
+        if (!c.reads) {
+            EXPECT_TRUE(loaded.result == 0 || Fields(loaded, 0) != kSampleFields);
+            continue;
+        }
+        ASSERT_EQ(loaded.result, 1);
+        EXPECT_EQ(Fields(loaded, 0), kSampleFields);
+        EXPECT_EQ(Fields(loaded, 1), kSampleFields);
+        EXPECT_EQ(loaded.waypointLines.lines, (std::vector<std::string>{"GC1A37 183", "GC1A37 183"}));
     }
-}
-
-TEST(MpsSource, ShortBlockAfterAFirstRecordD) {
-    MpsWaypoint w = Sample();
-    w.blockSize = 17;
-    w.country = "";
-    auto loaded = Load(MpsFile(302, "d").W(w));
-    ASSERT_EQ(loaded->result, 1);
-    ExpectSample(*loaded, 0);
-
-    // The same body in a file without that first record is read 5 bytes off.
-    loaded = Load(MpsFile(302, "g").W(w));
-    if (loaded->result == 1) {
-        EXPECT_NE(loaded->source.waypoints[0].latitude, 430578619);
-    }
-
-    // And a 22-byte block in a "d" file is not read as one.
-    loaded = Load(MpsFile(302, "d").W(Sample()));
-    if (loaded->result == 1) {
-        EXPECT_NE(loaded->source.waypoints[0].latitude, 430578619);
-    }
-}
-
-TEST(MpsSource, WaypointBodyNeedsNothingAfterTheSymbol) {
-    // The classic body has 24 bytes after the symbol; a body that ends with
-    // the symbol is read alike, one byte less fails the whole load.
-    for (size_t tail : {24u, 1u, 0u}) {
-        MpsWaypoint w = Sample();
-        w.tailSize = tail;
-        auto loaded = Load(MpsFile().W(w));
-        ASSERT_EQ(loaded->result, 1) << tail;
-        ExpectSample(*loaded, 0);
-    }
-    MpsWaypoint w = Sample();
-    w.tailSize = 0;
-    const std::vector<uint8_t> body = w.Body();
+    // Every field up to the symbol must be in the body.
+    MpsWaypoint bare = kSample;
+    bare.tailSize = 0;
+    const Bytes body = bare.Body();
     for (size_t length = 1; length < body.size(); ++length) {
-        auto loaded = Load(MpsFile().Record('W', std::vector<uint8_t>(body.begin(), body.begin() + static_cast<long>(length))));
-        EXPECT_EQ(loaded->result, 0) << length;
+        EXPECT_EQ(MpsLoad(MsFile::Mps().Add('W', Cut(body, length)).bytes()).result, 0) << length;
     }
 }
 
 TEST(MpsSource, NamesAreCopiedByteForByteWhateverTheVersion) {
-    MpsWaypoint w = Sample();
+    MpsWaypoint w = kSample;
     w.name = "\xE4\xB8\xAD";
-    MpsTrack t;
-    t.name = "\xE4\xB8\xAD";
-    auto loaded = Load(MpsFile(612).W(w).T(t));
-    ASSERT_EQ(loaded->result, 1);
-    EXPECT_EQ(loaded->Name(0), "\xE4\xB8\xAD");
-    EXPECT_EQ(FieldText(loaded->source.tracks[0].name, 32), "\xE4\xB8\xAD");
+    const MpsLoad loaded(MsFile::Mps(612).W(w).T(MpsTrack{.name = "\xE4\xB8\xAD"}).bytes());
+    ASSERT_EQ(loaded.result, 1);
+    EXPECT_EQ(loaded.Name(0), "\xE4\xB8\xAD");
+    EXPECT_EQ(loaded.TrackName(0), "\xE4\xB8\xAD");
 }
 
 TEST(MpsSource, TrackBodiesOf31BytePointsExactly) {
-    MpsTrack track;
-    track.name = "Track";
-    track.points = {{358657865, -1092953023, 1.0, 0}, {1, 2, -3.25, 57600}, {3, 4, 0, 86399}};
-    MpsTrack empty;
-    empty.name = "Empty";
-    auto loaded = Load(MpsFile().W(Sample()).T(track).T(empty));
-    ASSERT_EQ(loaded->result, 1);
-    ASSERT_EQ(loaded->source.trackCount, 2);
-    const TrackRecord& t = loaded->source.tracks[0];
-    ASSERT_EQ(t.pointCount, 3);
-    EXPECT_EQ(t.points[0].latitude, 358657865);
-    EXPECT_EQ(t.points[0].longitude, -1092953023);
-    EXPECT_DOUBLE_EQ(t.points[0].longitudeDegrees, -1092953023 * 8.381903202764329e-8);
-    EXPECT_EQ(t.points[0].altitude, 1.0f);
-    EXPECT_EQ(t.points[0].hour, 8);
-    EXPECT_EQ(t.points[1].altitude, -3.25f);
-    EXPECT_EQ(t.points[1].hour, 0);
-    EXPECT_EQ(t.points[2].second, 59);
-    EXPECT_EQ(loaded->source.tracks[1].pointCount, 0);
-    EXPECT_EQ(loaded->trackLines.lines, (std::vector<std::string>{"Track (3)", "Empty (0)"}));
-
-    for (std::vector<uint8_t> after : {std::vector<uint8_t>{0}, std::vector<uint8_t>{}}) {
-        MpsTrack t2 = track;
-        t2.after = after;
-        std::vector<uint8_t> body = t2.Body();
-        if (after.empty()) body.pop_back();
-        auto bad = Load(MpsFile().W(Sample()).Record('T', body));
-        EXPECT_EQ(bad->result, 0);
-        EXPECT_EQ(bad->source.waypointCount, 1);
-        EXPECT_EQ(bad->source.tracks, nullptr);
+    const MpsTrack track{.points = {{358657865, -1092953023, 1.0, 0}, {1, 2, -3.25, 57600}, {3, 4, 0, 86399}}};
+    const MpsLoad loaded(MsFile::Mps().W(kSample).T(track).T(MpsTrack{.name = "Empty"}).bytes());
+    ASSERT_EQ(loaded.result, 1);
+    EXPECT_EQ(loaded.trackLines.lines, (std::vector<std::string>{"Track (3)", "Empty (0)"}));
+    const TrackRecord& read = loaded.source.tracks[0];
+    ASSERT_EQ(read.pointCount, 3);
+    for (int j = 0; j < 3; ++j) {
+        const MpsPoint& p = track.points[j];
+        const TrackPoint& q = read.points[j];
+        EXPECT_EQ(std::make_tuple(q.latitude, q.longitude, q.altitude, q.time),
+                  std::make_tuple(p.latitude, p.longitude, static_cast<float>(p.altitude), p.time));
     }
+    EXPECT_DOUBLE_EQ(read.points[0].longitudeDegrees, -1092953023 * kSemicircleFactor);
 
-    std::vector<uint8_t> huge = ByteBuilder().cstr("X").u8(0).u32(0).u32(0x08421085).fill(27).bytes();
-    EXPECT_EQ(Load(MpsFile().W(Sample()).Record('T', huge))->result, 0);
-}
-
-TEST(MpsSource, RunsStopAtARecordOfAnotherType) {
-    std::vector<uint8_t> broken = ByteBuilder().cstr("BROKEN").bytes();
-    auto loaded = Load(MpsFile().W(Sample()).Record('R', {1}).Record('T', broken));
-    ASSERT_EQ(loaded->result, 1);
-    EXPECT_EQ(loaded->source.waypointCount, 1);
-    EXPECT_EQ(loaded->source.trackCount, 0);
-
-    loaded = Load(MpsFile().Record('T', broken));
-    ASSERT_EQ(loaded->result, 1);
-    EXPECT_EQ(loaded->source.waypointCount, 0);
-
-    loaded = Load(MpsFile().W(Sample()).T(MpsTrack{}).Record('L', {9}).Record('V', {0, 1}));
-    ASSERT_EQ(loaded->result, 1);
-    EXPECT_EQ(loaded->source.trackCount, 1);
-    EXPECT_EQ(loaded->source.lRecords.count, 1);
-}
-
-TEST(MpsSource, AtMost9999Tracks) {
-    for (int tracks : {9999, 10000}) {
-        MpsFile mps;
-        mps.W(Sample());
-        const std::vector<uint8_t> body = MpsTrack{}.Body();
-        for (int k = 0; k < tracks; ++k) mps.Record('T', body);
-        auto loaded = Load(mps, false);
-        EXPECT_EQ(loaded->result, tracks == 9999 ? 1 : 0);
-        EXPECT_EQ(loaded->waypointLines.lines.size(), 1u);
-        EXPECT_EQ(loaded->source.trackCount, tracks);
-        EXPECT_EQ(loaded->source.tracks != nullptr, tracks == 9999);
-    }
-}
-
-TEST(MpsSource, RefusesAGdbHead) {
-    MpsSource source;
-    VectorLineList lines;
-    EXPECT_EQ(LoadBytes(source, GdbHead().bytes(), &lines, nullptr, ".mps"), 0);
-}
-
-TEST(MpsSource, CutOrDamagedFilesNeverReadOutside) {
-    MpsTrack t;
-    t.points = {{1, 2, 3, 4}};
-    const std::vector<uint8_t> whole = MpsFile().W(Sample()).T(t).Record('L', {1}).file.bytes();
-    for (size_t length = 0; length < whole.size(); ++length) {
-        MpsSource source;
-        VectorLineList lines;
-        LoadBytes(source, std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(length)), &lines,
-                  &lines, ".mps");
-    }
-    for (size_t at = 0; at < whole.size(); ++at) {
-        for (uint8_t value : {uint8_t{0x00}, uint8_t{0xFF}}) {
-            std::vector<uint8_t> damaged = whole;
-            damaged[at] = value;
-            MpsSource source;
-            VectorLineList lines;
-            LoadBytes(source, damaged, &lines, &lines, ".mps");
-        }
+    // A byte more or less than the points, or a count whose 31-byte points
+    // wrap 32 bits to the body's size, fails; the waypoints stay.
+    Bytes longer = track.Body(), shorter = track.Body();
+    longer.push_back(0);
+    shorter.pop_back();
+    const Bytes wrapping = ByteBuilder().cstr("X").u8(0).u32(0).u32(0x08421085).fill(27).bytes();
+    for (const Bytes& body : {longer, shorter, wrapping}) {
+        const MpsLoad bad(MsFile::Mps().W(kSample).Add('T', body).bytes());
+        EXPECT_EQ(bad.result, 0);
+        EXPECT_EQ(bad.source.waypointCount, 1);
+        EXPECT_EQ(bad.source.tracks, nullptr);
     }
 }
