@@ -6,7 +6,7 @@
 #
 # BUILD_FOLDER holds the built lorvane-cli and lorvane-make-inputs (default
 # build/bench); WORK_FOLDER receives the generated files (default
-# BUILD_FOLDER/peer). RUNS (default 5) sets the runs per command; the commands
+# BUILD_FOLDER/peer). RUNS (default 11) sets the runs per command; the commands
 # take turns, one run each, so that they share the machine's load alike, and
 # each gets one unmeasured run first. Prints the median time and the peak
 # memory of each command and the ratios between them.
@@ -15,7 +15,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/bench}" && pwd)
 work=${2:-$build/peer}
-runs=${RUNS:-5}
+runs=${RUNS:-11}
 cli=$build/cli/lorvane-cli
 make_inputs=$build/bench/lorvane-make-inputs
 mkdir -p "$work"
@@ -57,15 +57,19 @@ declare -A commands=(
     [cat]="cat $gdb"
 )
 
-# One run: wall time in microseconds (taken without starting a process, so
-# that short commands are not swamped) and peak resident memory in KB.
+# One run: wall time in microseconds, taken around the command alone (taken
+# without starting a process, so that short commands are not swamped), then
+# the peak resident memory in KB from a second run under GNU time, whose own
+# start-up would otherwise count as the command's time.
 measure() {
     local name=$1 start end
     start=${EPOCHREALTIME/[.,]/}
     # shellcheck disable=SC2086
-    /usr/bin/time -f %M -o "$work/mem.tmp" ${commands[$name]} > /dev/null 2> "$work/run.err" ||
+    ${commands[$name]} > /dev/null 2> "$work/run.err" ||
         { echo "peer.sh: failed: ${commands[$name]}" >&2; cat "$work/run.err" >&2; exit 1; }
     end=${EPOCHREALTIME/[.,]/}
+    # shellcheck disable=SC2086
+    /usr/bin/time -f %M -o "$work/mem.tmp" ${commands[$name]} > /dev/null 2> "$work/run.err"
     echo "$(( end - start )) $(tail -n 1 "$work/mem.tmp")"
 }
 

@@ -4,10 +4,8 @@
 
 namespace {
 
-// The smallest point: latitude, longitude and four flag bytes of 0; the
-// largest has all four fields behind its flags.
+// The smallest point: latitude, longitude and four flag bytes of 0.
 constexpr size_t kSmallestPoint = 12;
-constexpr size_t kLargestPoint = 40;
 
 }  // namespace
 
@@ -35,14 +33,6 @@ int ReadGdbTrackPoint(ReadPosition& position, TrackPoint& point) {
 // Steps over one point, checking that each of its fields is in the body.
 int SkipGdbTrackPoint(ReadPosition& position) {
     constexpr size_t kFlaggedWidths[4] = {8, 4, 8, 8};  // altitude, time, depth, temperature
-    if (position.left >= kLargestPoint) {
-        // Every field is in the body whatever the flags say: only add up.
-        const unsigned char* point = position.next;
-        size_t size = 8;
-        for (size_t width : kFlaggedWidths) size += 1 + (point[size] != 0 ? width : 0);
-        position.Advance(size);
-        return 1;
-    }
     if (position.left < 8) return 0;
     position.Advance(8);
     for (size_t width : kFlaggedWidths) {
