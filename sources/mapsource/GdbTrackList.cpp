@@ -69,14 +69,9 @@ int GdbTrackList::Parse(const MsRecord& record, TrackView& parsed) {
 int GdbTrackList::GetTrack(int32_t k, TrackRecord& track, bool keepPoints) const {
     if (k < 0 || k >= count || !views || !views[k].name) return 0;
     const TrackView& view = views[k];
-    StoreName(track.name, sizeof track.name, view.name);
-    // The body holds at least 12 bytes per point, so the count fits.
-    track.pointCount = static_cast<int32_t>(view.pointCount);
-    if (!keepPoints) return 1;
-    track.points = AllocateRecords<TrackPoint>(track.pointCount);
-    if (!track.points) return 0;
+    if (!BeginTrack(view, track, keepPoints)) return 0;
     ReadPosition points{view.points, view.pointBytes};
-    for (int32_t j = 0; j < track.pointCount; ++j) {
+    for (int32_t j = 0; track.points && j < track.pointCount; ++j) {
         if (!ReadGdbTrackPoint(points, track.points[j])) return 0;
     }
     return 1;

@@ -32,13 +32,8 @@ int MpsTrackList::Parse(const MsRecord& record, TrackView& parsed) {
 int MpsTrackList::GetTrack(int32_t k, TrackRecord& track, bool keepPoints) const {
     if (k < 0 || k >= count || !views || !views[k].name) return 0;
     const TrackView& view = views[k];
-    StoreName(track.name, sizeof track.name, view.name);
-    // The body holds 31 bytes per point, so the count fits.
-    track.pointCount = static_cast<int32_t>(view.pointCount);
-    if (!keepPoints) return 1;
-    track.points = AllocateRecords<TrackPoint>(track.pointCount);
-    if (!track.points) return 0;
-    for (int32_t j = 0; j < track.pointCount; ++j) {
+    if (!BeginTrack(view, track, keepPoints)) return 0;
+    for (int32_t j = 0; track.points && j < track.pointCount; ++j) {
         const unsigned char* bytes = view.points + kPointSize * static_cast<size_t>(j);
         TrackPoint& point = track.points[j];
         point.latitude = le::I32(bytes + kLatitudeAt);
