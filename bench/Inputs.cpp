@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "common/CodePage.h"
+#include "support/ByteBuilder.h"
 
 namespace bench {
 namespace {
@@ -29,36 +30,12 @@ private:
     uint64_t state_;
 };
 
-// Little-endian fields appended one after the other.
-class Bytes {
-public:
-    Bytes& u8(uint8_t v) { data.push_back(v); return *this; }
-    Bytes& u16(uint16_t v) { return raw(&v, 2); }
-    Bytes& i16(int16_t v) { return raw(&v, 2); }
-    Bytes& u32(uint32_t v) { return raw(&v, 4); }
-    Bytes& i32(int32_t v) { return raw(&v, 4); }
-    Bytes& f32(float v) { return raw(&v, 4); }
-    Bytes& f64(double v) { return raw(&v, 8); }
-    Bytes& text(const std::string& s) { return raw(s.data(), s.size()); }
-    Bytes& cstr(const std::string& s) { text(s); return u8(0); }
-    Bytes& field(const std::string& s, size_t width, uint8_t pad) {
-        for (size_t k = 0; k < width; ++k) u8(k < s.size() ? static_cast<uint8_t>(s[k]) : pad);
-        return *this;
-    }
-    Bytes& fill(size_t count, uint8_t v = 0) { data.insert(data.end(), count, v); return *this; }
-    Bytes& raw(const void* p, size_t n) {
-        const auto* b = static_cast<const unsigned char*>(p);
-        data.insert(data.end(), b, b + n);
-        return *this;
-    }
-    // A MapSource record: body length, type letter, body.
-    Bytes& record(char type, const Bytes& body) {
-        u32(static_cast<uint32_t>(body.data.size())).u8(static_cast<uint8_t>(type));
-        data.insert(data.end(), body.data.begin(), body.data.end());
-        return *this;
-    }
-    std::vector<unsigned char> data;
-};
+using Bytes = ByteBuilder;
+
+// A MapSource record: body length, type letter, body.
+void AppendRecord(ByteBuilder& file, char type, const ByteBuilder& body) {
+    file.u32(static_cast<uint32_t>(body.size())).u8(static_cast<uint8_t>(type)).append(body.bytes());
+}
 
 constexpr double kSemicirclesPerDegree = 2147483648.0 / 180.0;
 
@@ -161,7 +138,7 @@ std::vector<unsigned char> WtrFile(const World& world) {
         for (const Point& p : track.points) b.i32(p.latitude).i32(p.longitude).u32(p.time).f32(p.altitude).fill(5);
     }
     b.u8(0xFF).text("Rte").u8(0xFF).fill(11);
-    return std::move(b.data);
+    return std::move(b.bytes());
 }
 
 std::vector<unsigned char> EvoFile(const World& world) {
@@ -183,14 +160,14 @@ std::vector<unsigned char> EvoFile(const World& world) {
         b.u8(0).u8(0).cstr(track.name).u32(static_cast<uint32_t>(track.points.size()));
         for (const Point& p : track.points) b.i32(p.latitude).i32(p.longitude).u32(p.time).f32(p.altitude).fill(8);
     }
-    return std::move(b.data);
+    return std::move(b.bytes());
 }
 
 std::vector<unsigned char> GdbFile(const World& world, bool utf8Names) {
     Bytes b;
     b.text("MsRcf").u8(0);
-    b.record('D', Bytes().cstr("m"));
-    b.record('A', Bytes().u16(utf8Names ? 612 : 609).cstr("SQA").cstr("Aug 15 2006").cstr("11:44:48"));
+    AppendRecord(b, 'D', Bytes().cstr("m"));
+    AppendRecord(b, 'A', Bytes().u16(utf8Names ? 612 : 609).cstr("SQA").cstr("Aug 15 2006").cstr("11:44:48"));
     b.cstr("MapSource");
     for (const Waypoint& w : world.waypoints) {
         Bytes body;
@@ -204,7 +181,7 @@ std::vector<unsigned char> GdbFile(const World& world, bool utf8Names) {
         }
         body.cstr("").u8(0).u32(0).u32(0).i16(w.symbol);
         body.fill(3).cstr("").u16(0).u8(0).fill(7).cstr("").u16(0).u8(0).u8(0);
-        b.record('W', body);
+        AppendRecord(b, 'W', body);
     }
     for (const Track& track : world.tracks) {
         Bytes body;
@@ -213,24 +190,24 @@ std::vector<unsigned char> GdbFile(const World& world, bool utf8Names) {
             body.i32(p.latitude).i32(p.longitude).u8(1).f64(p.altitude).u8(1).u32(p.time).u8(0).u8(0);
         }
         body.u8(0);
-        b.record('T', body);
+        AppendRecord(b, 'T', body);
     }
-    b.record('L', Bytes().u32(1).u32(2).cstr("http://www.garmin.com").cstr("").cstr("").u32(0).u32(0));
-    b.record('V', Bytes().cstr("Local Folder").u8(1));
-    return std::move(b.data);
+    AppendRecord(b, 'L', Bytes().u32(1).u32(2).cstr("http://www.garmin.com").cstr("").cstr("").u32(0).u32(0));
+    AppendRecord(b, 'V', Bytes().cstr("Local Folder").u8(1));
+    return std::move(b.bytes());
 }
 
 std::vector<unsigned char> MpsFile(const World& world) {
     Bytes b;
     b.text("MsRcd").u8(0);
-    b.record('D', Bytes().cstr("g"));
-    b.record('A', Bytes().u16(406).cstr("SQA").cstr("Oct 18 2005").cstr("12:03:34"));
+    AppendRecord(b, 'D', Bytes().cstr("g"));
+    AppendRecord(b, 'A', Bytes().u16(406).cstr("SQA").cstr("Oct 18 2005").cstr("12:03:34"));
     for (const Waypoint& w : world.waypoints) {
         Bytes body;
         body.cstr(w.name).u32(0).cstr("TW").fill(22, 0xFF);
         body.i32(w.latitude).i32(w.longitude).u8(1).f64(w.altitude);
         body.cstr("").fill(17).i16(w.symbol).fill(24);
-        b.record('W', body);
+        AppendRecord(b, 'W', body);
     }
     for (const Track& track : world.tracks) {
         Bytes body;
@@ -238,10 +215,10 @@ std::vector<unsigned char> MpsFile(const World& world) {
         for (const Point& p : track.points) {
             body.i32(p.latitude).i32(p.longitude).u8(1).f64(p.altitude).u8(1).u32(p.time).fill(9);
         }
-        b.record('T', body);
+        AppendRecord(b, 'T', body);
     }
-    b.record('L', Bytes().u32(1).u32(2).cstr("http://www.garmin.com").cstr("").cstr("").u32(0).u32(0));
-    return std::move(b.data);
+    AppendRecord(b, 'L', Bytes().u32(1).u32(2).cstr("http://www.garmin.com").cstr("").cstr("").u32(0).u32(0));
+    return std::move(b.bytes());
 }
 
 std::vector<unsigned char> GtmFile(const World& world, uint64_t seed) {
@@ -267,7 +244,7 @@ std::vector<unsigned char> GtmFile(const World& world, uint64_t seed) {
         b.u16(static_cast<uint16_t>(comment.size())).text(comment).i16(48).fill(7).f32(altitude).fill(2);
     }
     b.text("the tracks, routes and maps follow here");
-    return std::move(b.data);
+    return std::move(b.bytes());
 }
 
 std::string GpxFile(const World& world) {

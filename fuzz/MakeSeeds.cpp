@@ -16,6 +16,7 @@
 
 #include "gtm/GtmDocument.h"
 #include "sources/CreateWaypointSource.h"
+#include "sources/mapsource/MapSourceBuilder.h"
 #include "support/FormatBuilders.h"
 
 namespace {
@@ -83,27 +84,12 @@ Bytes Evo(const std::vector<Named>& waypoints, int trackPoints) {
     return b.bytes();
 }
 
-// MapSource files: a signature, a head of two records, then typed,
-// length-prefixed records.
-ByteBuilder& Record(ByteBuilder& file, char type, const Bytes& body) {
-    return file.u32(static_cast<uint32_t>(body.size())).u8(static_cast<uint8_t>(type)).append(body);
-}
-
-ByteBuilder MapSourceHead(const char* signature, uint16_t version) {
-    ByteBuilder file;
-    file.text(signature).u8(0);
-    Record(file, 'D', ByteBuilder().cstr(signature[4] == 'f' ? "l" : "g").bytes());
-    Record(file, 'A', ByteBuilder().u16(version).cstr("SQA").cstr("Oct 18 2005").cstr("12:03:34").bytes());
-    return file;
-}
-
 // The 'L' record MapSource writes after the tracks: two values, three texts,
 // two values.
 Bytes LBody() { return ByteBuilder().u32(1).u32(2).cstr("a").cstr("").cstr("c").u32(3).u32(4).bytes(); }
 
 Bytes Gdb(const std::vector<Named>& waypoints, uint16_t version, bool tracks) {
-    ByteBuilder file = MapSourceHead("MsRcf", version);
-    file.cstr("MapSource");
+    mstest::MsFile file = mstest::MsFile::Gdb(version);
     int16_t symbol = 1;
     for (const Named& w : waypoints) {
         // Name, value, text, 22-byte block, position, altitude behind its
@@ -115,7 +101,7 @@ Bytes Gdb(const std::vector<Named>& waypoints, uint16_t version, bool tracks) {
         if (symbol % 2) body.fill(8, 0x5A);
         body.u32(1).u32(0).i16(symbol++);
         body.fill(3).cstr("").fill(2).u8(0).fill(7).cstr("").fill(2).u8(0).u8(0);
-        Record(file, 'W', body.bytes());
+        file.Add('W', body.bytes());
     }
     if (tracks) {
         // Name, two values, the point count, points (position, then altitude,
@@ -126,15 +112,15 @@ Bytes Gdb(const std::vector<Named>& waypoints, uint16_t version, bool tracks) {
         track.i32(-1).i32(-2).u8(1).f64(9999.5).u8(1).u32(0).u8(1).f64(2.0).u8(1).f64(20.0);
         track.i32(5).i32(6).u8(0).u8(0).u8(0).u8(0);
         track.u8(0);
-        Record(file, 'T', track.bytes());
-        Record(file, 'T', ByteBuilder().cstr("EMPTY").u8(1).u32(0).u32(0).u8(0).bytes());
-        Record(file, 'L', LBody());
+        file.Add('T', track.bytes());
+        file.Add('T', ByteBuilder().cstr("EMPTY").u8(1).u32(0).u32(0).u8(0).bytes());
+        file.Add('L', LBody());
     }
     return file.bytes();
 }
 
 Bytes Mps(const std::vector<Named>& waypoints, bool tracks) {
-    ByteBuilder file = MapSourceHead("MsRcd", 406);
+    mstest::MsFile file = mstest::MsFile::Mps(406);
     int16_t symbol = 1;
     for (const Named& w : waypoints) {
         // Name, 46-byte block (a value, a country, a block, the position, a
@@ -142,7 +128,7 @@ Bytes Mps(const std::vector<Named>& waypoints, bool tracks) {
         ByteBuilder body;
         body.cstr(w.name).u32(0).cstr("US").fill(22, 0xFF).i32(1000 * symbol).i32(-1000 * symbol).u8(0);
         body.f64(w.altitude).cstr("").fill(17).i16(symbol++).fill(24);
-        Record(file, 'W', body.bytes());
+        file.Add('W', body.bytes());
     }
     if (tracks) {
         // Name, two values, the point count, 31-byte points.
@@ -150,8 +136,8 @@ Bytes Mps(const std::vector<Named>& waypoints, bool tracks) {
         track.cstr("Track").u8(1).u32(0).u32(2);
         track.i32(1).i32(2).u8(1).f64(3.5).u8(1).u32(57600).fill(9);
         track.i32(-1).i32(-2).u8(1).f64(9999.5).u8(1).u32(0).fill(9);
-        Record(file, 'T', track.bytes());
-        Record(file, 'L', LBody());
+        file.Add('T', track.bytes());
+        file.Add('L', LBody());
     }
     return file.bytes();
 }

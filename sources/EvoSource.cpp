@@ -147,13 +147,7 @@ int EvoSource::Load(const std::string& path, LineList* waypointList, LineList* t
         if (track.pointCount < 0) return 0;
         const uint64_t pointBytes = static_cast<uint64_t>(track.pointCount) * kPointSize;
         if (pointBytes > size - firstPoint) return 0;
-        if (keepTrackPoints) {
-            track.points = AllocateRecords<TrackPoint>(track.pointCount);
-            if (!track.points) return 0;
-        }
-        for (int32_t j = 0; track.points && j < track.pointCount; ++j) {
-            ReadCompactTrackPoint(file.data() + firstPoint + kPointSize * static_cast<size_t>(j), track.points[j]);
-        }
+        if (!ReadCompactTrackPoints(track, file.data() + firstPoint, kPointSize, keepTrackPoints)) return 0;
         if (trackList) trackList->AddLine(FormatTrackLine(FieldText(track.name, sizeof track.name), track.pointCount));
         scan = firstPoint + static_cast<size_t>(pointBytes);
     }

@@ -11,6 +11,16 @@ void CompleteTrackPoint(TrackPoint& point) {
     point.hour = hour >= 24 ? hour - 24 : hour;
 }
 
+int ReadCompactTrackPoints(TrackRecord& track, const unsigned char* first, size_t stride, bool keep) {
+    if (!keep) return 1;
+    track.points = AllocateRecords<TrackPoint>(track.pointCount);
+    if (!track.points) return 0;
+    for (int32_t j = 0; j < track.pointCount; ++j) {
+        ReadCompactTrackPoint(first + stride * static_cast<size_t>(j), track.points[j]);
+    }
+    return 1;
+}
+
 void ReadCompactTrackPoint(const unsigned char* bytes, TrackPoint& point) {
     point.latitude = le::I32(bytes);
     point.longitude = le::I32(bytes + 4);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 
 // The waypoints and tracks of a Garmin file, as every reader delivers them.
 // Positions are semicircle counts copied from the file.
@@ -39,6 +41,14 @@ struct TrackRecord {
     std::unique_ptr<TrackPoint[]> points;  // null when none were allocated
 };
 
+// Allocates count zero-filled records, or returns null when that is not
+// possible (a negative count, or no memory). Nothing throws.
+template <typename T>
+std::unique_ptr<T[]> AllocateRecords(int64_t count) {
+    if (count < 0 || static_cast<uint64_t>(count) > SIZE_MAX / sizeof(T)) return nullptr;
+    return std::unique_ptr<T[]>(new (std::nothrow) T[static_cast<size_t>(count)]());
+}
+
 // Fills the degree values and the time of day of a point whose latitude,
 // longitude and time are set.
 void CompleteTrackPoint(TrackPoint& point);
@@ -47,3 +57,8 @@ void CompleteTrackPoint(TrackPoint& point);
 // time and a 32-bit float altitude, 16 bytes that the caller has checked are
 // in the file.
 void ReadCompactTrackPoint(const unsigned char* bytes, TrackPoint& point);
+
+// Allocates and reads the track's pointCount points, stride bytes apart from
+// first, when keep is set; without it the points are left out. 0 when the
+// allocation fails.
+int ReadCompactTrackPoints(TrackRecord& track, const unsigned char* first, size_t stride, bool keep);

@@ -93,13 +93,7 @@ int WaypointSource::Load(const std::string& path, LineList* waypointList, LineLi
         if (slot == Slot::PastEnd) return 0;
         ++track.pointCount;
     }
-    if (keepTrackPoints) {
-        track.points = AllocateRecords<TrackPoint>(track.pointCount);
-        if (!track.points) return 0;
-    }
-    for (int32_t j = 0; track.points && j < track.pointCount; ++j) {
-        ReadCompactTrackPoint(file.data() + firstPoint + kPointSize * static_cast<size_t>(j), track.points[j]);
-    }
+    if (!ReadCompactTrackPoints(track, file.data() + firstPoint, kPointSize, keepTrackPoints)) return 0;
     if (trackList) trackList->AddLine(FormatTrackLine(FieldText(track.name, sizeof track.name), track.pointCount));
     return 1;
 }

@@ -38,11 +38,3 @@ public:
     int32_t trackCount = 0;
     std::unique_ptr<TrackRecord[]> tracks;
 };
-
-// Allocates count zero-filled records, or returns null when that is not
-// possible (a negative count, or no memory). Nothing throws.
-template <typename T>
-std::unique_ptr<T[]> AllocateRecords(int64_t count) {
-    if (count < 0 || static_cast<uint64_t>(count) > SIZE_MAX / sizeof(T)) return nullptr;
-    return std::unique_ptr<T[]>(new (std::nothrow) T[static_cast<size_t>(count)]());
-}

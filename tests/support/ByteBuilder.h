@@ -79,8 +79,10 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path) {
     return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+#ifdef LORVANE_SAMPLES_DIR
 // Path of a real sample file beside the project, or empty when absent.
 inline std::string SamplePath(const std::string& name) {
     std::filesystem::path file = std::filesystem::path(LORVANE_SAMPLES_DIR) / name;
     return std::filesystem::exists(file) ? file.string() : std::string();
 }
+#endif
