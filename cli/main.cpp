@@ -25,7 +25,7 @@ const char kUsage[] =
     "usage: lorvane-cli list [--json] FILE\n"
     "       lorvane-cli repair [--json] [--dry-run] [--prefix[=TEXT]] GARMIN_FILE GTM_FILE\n"
     "\n"
-    "list    lists the waypoints of a Garmin file (.wtr, .evo, .mps, .gdb) or a GTM file (.gtm)\n"
+    "list    lists the waypoints of a Garmin file (.wtr, .evo, .mps, .gdb, .gpx) or a GTM file (.gtm)\n"
     "repair  corrects the waypoint names of GTM_FILE from GARMIN_FILE and saves GTM_FILE in place\n"
     "  --json      print one JSON object instead of text\n"
     "  --dry-run   do everything but save\n"

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "sources/EvoSource.h"
+#include "sources/GpxSource.h"
 #include "sources/mapsource/GdbSource.h"
 #include "sources/mapsource/MpsSource.h"
 
@@ -24,6 +25,7 @@ constexpr ReaderKind kReaderKinds[] = {
     {".evo", &Make<EvoSource>},
     {".mps", &Make<MpsSource>},
     {".gdb", &Make<GdbSource>},
+    {".gpx", &Make<GpxSource>},
 };
 
 }  // namespace

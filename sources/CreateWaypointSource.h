@@ -6,8 +6,8 @@
 #include "sources/WaypointSource.h"
 
 // A new reader for the path's extension (".wtr", ".evo", ".mps", ".gdb",
-// letter case ignored), or null for any other extension. The file's contents
-// are not looked at.
+// ".gpx", letter case ignored), or null for any other extension. The file's
+// contents are not looked at.
 std::unique_ptr<WaypointSource> CreateWaypointSource(const std::string& path);
 
 // The extension of a path as the reader selection sees it: from the last dot

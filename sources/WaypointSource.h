@@ -23,7 +23,7 @@ public:
     // records read before a failure stay in place.
     virtual int Load(const std::string& path, LineList* waypointList, LineList* trackList);
 
-    // The kind of file the reader reads: "wtr", "evo", "mps" or "gdb".
+    // The kind of file the reader reads: "wtr", "evo", "mps", "gdb" or "gpx".
     virtual const char* Kind() const { return "wtr"; }
 
     // When false, Load checks every track exactly as before but keeps only

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  libicu-dev
+  libicu-dev libexpat1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev fonts-arphic-uming
   clang libclang-rt-dev
