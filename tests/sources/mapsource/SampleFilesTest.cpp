@@ -14,36 +14,14 @@
 #include "sources/mapsource/GdbSource.h"
 #include "sources/mapsource/MpsSource.h"
 #include "MapSourceBuilder.h"
+#include "support/CsvRows.h"
 
 namespace {
 
-using Row = std::map<std::string, std::string>;
+using Row = CsvRow;
 
 // Degrees as GPSBabel computes them from semicircles.
 double Degrees(int32_t semicircles) { return semicircles * (180.0 / 2147483648.0); }
-
-// The rows of a CSV file by column name; quoted fields may hold commas.
-std::vector<Row> ReadCsv(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::string> header;
-    std::vector<Row> rows;
-    for (std::string line; std::getline(in, line);) {
-        std::vector<std::string> fields(1);
-        bool quoted = false;
-        for (char c : line) {
-            if (c == '"') quoted = !quoted;
-            else if (c == ',' && !quoted) fields.emplace_back();
-            else if (c != '\r') fields.back() += c;
-        }
-        if (header.empty()) {
-            header = fields;
-            continue;
-        }
-        Row& row = rows.emplace_back();
-        for (size_t i = 0; i < header.size() && i < fields.size(); ++i) row[header[i]] = fields[i];
-    }
-    return rows;
-}
 
 std::string Latin1ToUtf8(const std::string& bytes) {
     std::string utf8;
