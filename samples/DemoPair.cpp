@@ -1,6 +1,8 @@
 #include "samples/DemoPair.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -106,6 +108,36 @@ std::vector<uint8_t> MakeDemoWtr() {
     }
     file.u8(0xFF).text("Rte").u8(0xFF);
     return file.data;
+}
+
+std::vector<uint8_t> MakeDemoGpx() {
+    std::string gpx =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<gpx version=\"1.1\" creator=\"lorvane-make-demo\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
+    char line[160];
+    // The shortest text that reads back as the same float.
+    auto shortest = [](float value) {
+        char text[32];
+        return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+    };
+    for (const DemoWaypoint& waypoint : kWaypoints) {
+        std::snprintf(line, sizeof line, "  <wpt lat=\"%.4f\" lon=\"%.4f\">\n", waypoint.latitude, waypoint.longitude);
+        gpx += line;
+        gpx += "    <ele>" + shortest(waypoint.altitude) + "</ele>\n    <name>" + waypoint.name + "</name>\n";
+        if (*waypoint.comment) gpx += "    <cmt>" + std::string(waypoint.comment) + "</cmt>\n";
+        gpx += "    <sym>Flag, Blue</sym>\n  </wpt>\n";
+    }
+    // The points of the WTR file's track, a minute apart from 2023-11-14 22:13:20 UTC.
+    gpx += "  <trk>\n    <name>DEMO TRACK</name>\n    <trkseg>\n";
+    for (int j = 0; j < 4; ++j) {
+        std::snprintf(line, sizeof line,
+                      "      <trkpt lat=\"%.4f\" lon=\"%.4f\"><ele>%s</ele><time>2023-11-14T22:%02d:20Z</time></trkpt>\n",
+                      23.4700 + 0.001 * j, 120.9570 + 0.0015 * j,
+                      shortest(2620.0f + 12.5f * static_cast<float>(j)).c_str(), 13 + j);
+        gpx += line;
+    }
+    gpx += "    </trkseg>\n  </trk>\n</gpx>\n";
+    return std::vector<uint8_t>(gpx.begin(), gpx.end());
 }
 
 std::vector<uint8_t> MakeDemoGtm() {

@@ -13,5 +13,10 @@
 // the route marker.
 std::vector<uint8_t> MakeDemoWtr();
 
+// The same waypoints and track as a GPX 1.1 file (UTF-8 names), the form in
+// which today's Garmin devices and BaseCamp keep them: the GTM file is
+// repaired from it as it is from the WTR file.
+std::vector<uint8_t> MakeDemoGpx();
+
 // The damaged GTM file with the same waypoints in the same order.
 std::vector<uint8_t> MakeDemoGtm();

@@ -1,4 +1,4 @@
-// Writes the demo pair, demo.wtr and demo.gtm, into the folder given (the
+// Writes the demo files, demo.wtr, demo.gpx and demo.gtm, into the folder given (the
 // current folder by default).
 #include <cstdio>
 #include <filesystem>
@@ -30,6 +30,7 @@ int main(int argc, char* argv[]) {
     }
     const std::filesystem::path folder = argc == 2 ? argv[1] : ".";
     const bool written = WriteFile(folder / "demo.wtr", MakeDemoWtr()) &&
+                         WriteFile(folder / "demo.gpx", MakeDemoGpx()) &&
                          WriteFile(folder / "demo.gtm", MakeDemoGtm());
     return written ? 0 : 1;
 }
