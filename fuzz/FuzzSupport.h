@@ -33,12 +33,13 @@ std::vector<uint8_t> ReadFile(const std::string& path);
 // The names of the entries of a folder, sorted.
 std::vector<std::string> FolderEntries(const std::string& folder);
 
-// The extension that selects the reader of a kind: ".wtr", ".evo", ".gdb", ".mps".
+// The extension that selects the reader of a kind: ".wtr", ".evo", ".gdb", ".mps", ".gpx".
 struct ReaderKind {
     const char* extension;
     size_t minimumWaypointBytes;  // the fewest file bytes one loaded waypoint takes
     size_t pointBytes;            // the fewest file bytes one track point takes
     size_t maximumNameLength;     // the longest waypoint name the reader stores
+    int32_t maximumTracks = 9999;  // the most tracks a loaded file may give
 };
 const ReaderKind& KindOf(const std::string& extension);
 

@@ -6,14 +6,15 @@
 //
 //   lorvane_fuzz_seeds OUTPUT_FOLDER [SAMPLES_FOLDER...]
 //
-// Writes OUTPUT_FOLDER/<target>/<name> for the targets wtr, evo, gdb, mps, gtm
-// and repair.
+// Writes OUTPUT_FOLDER/<target>/<name> for the targets wtr, evo, gdb, mps, gpx,
+// gtm and repair.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "common/CodePage.h"
 #include "gtm/GtmDocument.h"
 #include "sources/CreateWaypointSource.h"
 #include "sources/mapsource/MapSourceBuilder.h"
@@ -142,6 +143,40 @@ Bytes Mps(const std::vector<Named>& waypoints, bool tracks) {
     return file.bytes();
 }
 
+// A GPX document of the waypoints (names in UTF-8) and of a track of two
+// segments, with the root element given (its namespace, or a prefix that the
+// other elements carry as well).
+Bytes Gpx(const std::vector<Named>& waypoints, const std::string& root = "gpx", const std::string& prefix = "",
+          const std::string& declarations = " xmlns=\"http://www.topografix.com/GPX/1/1\"") {
+    const std::string p = prefix.empty() ? "" : prefix + ":";
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + p + root + " version=\"1.1\"" + declarations + ">\n";
+    int k = 0;
+    for (const Named& w : waypoints) {
+        text += "<" + p + "wpt lat=\"" + std::to_string(23.5 + k) + "\" lon=\"-" + std::to_string(120.25 + k) + "\">";
+        text += "<" + p + "ele>" + std::to_string(w.altitude) + "</" + p + "ele><" + p + "name>" +
+                codepage::Cp950ToUtf8(w.name) + " &amp;</" + p + "name>";
+        text += "<" + p + "extensions><x:y xmlns:x=\"urn:x\"><" + p + "name>no</" + p + "name></x:y></" + p + "extensions></" + p + "wpt>\n";
+        ++k;
+    }
+    text += "<" + p + "rte><" + p + "rtept lat=\"1\" lon=\"2\"/></" + p + "rte>\n<" + p + "trk><" + p + "name>ACTIVE LOG</" + p + "name>";
+    for (const char* time : {"2005-05-01T10:12:47Z", "2005-05-01T18:12:47.5+08:00"}) {
+        text += "<" + p + "trkseg><" + p + "trkpt lat=\"-89.5\" lon=\"179.25\"><" + p + "ele>12.5</" + p + "ele><" + p + "time>" +
+                time + "</" + p + "time></" + p + "trkpt><" + p + "trkpt lat=\"0\" lon=\"0\"/></" + p + "trkseg>";
+    }
+    text += "</" + p + "trk>\n</" + p + root + ">\n";
+    return Bytes(text.begin(), text.end());
+}
+
+// UTF-16 (little-endian, with a byte order mark) of an ASCII document.
+Bytes Utf16(const std::string& ascii) {
+    Bytes bytes = {0xFF, 0xFE};
+    for (char c : ascii) {
+        bytes.push_back(static_cast<uint8_t>(c));
+        bytes.push_back(0);
+    }
+    return bytes;
+}
+
 // A GTM file holding the names as a damaged file has them: every byte of 0x80
 // and above is 0, and some ASCII letters changed case.
 Bytes DamagedGtm(const std::vector<Named>& waypoints, bool withImages) {
@@ -210,6 +245,15 @@ void BuilderSeeds() {
     Seed("mps", "waypoints-and-track", Mps(kWaypoints, true));
     Seed("mps", "no-tracks", Mps(one, false));
 
+    Seed("gpx", "gpx11", Gpx(kWaypoints));
+    Seed("gpx", "gpx10", Gpx(one, "gpx", "", " xmlns=\"http://www.topografix.com/GPX/1/0\""));
+    Seed("gpx", "no-namespace", Gpx(kWaypoints, "gpx", "", ""));
+    Seed("gpx", "prefixed", Gpx(one, "gpx", "g", " xmlns:g=\"http://www.topografix.com/GPX/1/1\""));
+    Seed("gpx", "not-gpx", Gpx(one, "kml"));
+    Seed("gpx", "utf16", Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><gpx><wpt lat=\"1\" lon=\"2\"><name>A</name></wpt></gpx>"));
+    const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx><wpt lat=\"1\" lon=\"2\"><name>H\xE4</name></wpt></gpx>";
+    Seed("gpx", "latin1", Bytes(latin1.begin(), latin1.end()));
+
     Seed("gtm", "damaged", DamagedGtm(kWaypoints, false));
     Seed("gtm", "damaged-with-images", DamagedGtm(kWaypoints, true));
     Seed("gtm", "no-waypoints", GtmBuilder().build());
@@ -220,6 +264,7 @@ void BuilderSeeds() {
     RepairSeeds("gdb", 2, ".gdb", Gdb(kWaypoints, 609, true));
     RepairSeeds("gdb-utf8", 2, ".gdb", Gdb({{"\xE4\xB8\xAD" "AB", 1}, {"\xE6\x96\x87" "x", 2}}, 612, true));
     RepairSeeds("mps", 3, ".mps", Mps(kWaypoints, true));
+    RepairSeeds("gpx", 16, ".gpx", Gpx(kWaypoints));
 }
 
 // The real files: as they are for their readers, and in repair inputs with a
@@ -231,7 +276,8 @@ void SampleSeeds(const fs::path& samples) {
     if (samples.empty() || !fs::is_directory(samples, error)) return;
     for (const auto& entry : fs::directory_iterator(samples, error)) {
         const std::string extension = entry.path().extension().string();
-        const std::string name = "sample-" + entry.path().stem().string();
+        // demo.wtr and demo.gpx share a stem: the GPX seeds say what they are.
+        const std::string name = "sample-" + entry.path().stem().string() + (extension == ".gpx" ? "-gpx" : "");
         const Bytes bytes = ReadAll(entry.path());
         if (extension == ".gtm") {
             Seed("gtm", name, bytes);
@@ -242,7 +288,8 @@ void SampleSeeds(const fs::path& samples) {
             }
             continue;
         }
-        const int kind = extension == ".wtr" ? 0 : extension == ".evo" ? 1 : extension == ".gdb" ? 2 : extension == ".mps" ? 3 : -1;
+        const int kind = extension == ".wtr" ? 0 : extension == ".evo" ? 1 : extension == ".gdb" ? 2 : extension == ".mps" ? 3
+                       : extension == ".gpx" ? 16 : -1;
         if (kind < 0) continue;
         Seed(extension.substr(1), name, bytes);
         RepairSeeds(name, kind, extension, bytes);

@@ -3,9 +3,9 @@
 // twice, the prefix is put in front where asked, the GTM file is saved and
 // loaded again.
 //
-// Input: byte 0 chooses the reader (bits 0-1: wtr, evo, gdb, mps), whether to
-// apply a prefix (bit 2) and whether it is bytes 1-2 rather than the arrow
-// (bit 3); bytes 3-6 give the Garmin file's length (little-endian, cut to what
+// Input: byte 0 chooses the reader (bits 0-1: wtr, evo, gdb, mps; bit 4 set:
+// gpx), whether to apply a prefix (bit 2) and whether it is bytes 1-2 rather
+// than the arrow (bit 3); bytes 3-6 give the Garmin file's length (little-endian, cut to what
 // is there); the Garmin bytes follow, and the rest is the GTM file.
 //
 // What must hold: the correction comes to the result of the plain scan over
@@ -170,7 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t* gtm = garmin + garminSize;
     const size_t gtmSize = rest - garminSize;
 
-    const char* extension = kExtensions[head[0] & 3];
+    const char* extension = (head[0] & 16) ? ".gpx" : kExtensions[head[0] & 3];
     const bool applyPrefix = (head[0] & 4) != 0;
     char prefix[3] = {kArrow[0], kArrow[1], '\0'};
     if (head[0] & 8) {

@@ -2,7 +2,7 @@
 # Fuzzes every target (or the ones named) for SECONDS each and prints, per
 # target, the inputs executed, the coverage reached and the crashes found.
 #
-#   tools/fuzz.sh SECONDS [TARGET...]      targets: wtr evo gdb mps gtm repair
+#   tools/fuzz.sh SECONDS [TARGET...]      targets: wtr evo gdb mps gpx gtm repair
 #
 # Environment:
 #   LORVANE_FUZZ_BUILD  the clang build folder (default build/fuzz); configured
@@ -23,7 +23,7 @@ fi
 seconds=$1
 shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(wtr evo gdb mps gtm repair)
+[ ${#targets[@]} -eq 0 ] && targets=(wtr evo gdb mps gpx gtm repair)
 build=${LORVANE_FUZZ_BUILD:-build/fuzz}
 jobs=${LORVANE_FUZZ_JOBS:-1}
 
