@@ -53,7 +53,7 @@ InputFolder& Folder() {
 }
 
 // The large Garmin files: 10,000 waypoints (9,999 in EVO, its limit) and
-// 1,000,000 track points in 100 tracks.
+// 1,000,000 track points in 100 tracks (in one track in the GPX file).
 const std::string& LargeInput(const std::string& kind) {
     static std::map<std::string, std::string> paths;
     auto found = paths.find(kind);
@@ -65,7 +65,11 @@ const std::string& LargeInput(const std::string& kind) {
     else if (kind == "gdb") bytes = bench::GdbFile(world, true);
     else if (kind == "gdb611") bytes = bench::GdbFile(world, false);
     else if (kind == "mps") bytes = bench::MpsFile(world);
-    else bytes = bench::GtmFile(world, 2);
+    else if (kind == "gpx") {
+        // As devices log it: the 1,000,000 points in one track.
+        const std::string gpx = bench::GpxFile(bench::MakeWorld(1, bench::Sizes{10000, 1, 1000000}));
+        bytes.assign(gpx.begin(), gpx.end());
+    } else bytes = bench::GtmFile(world, 2);
     const std::string name = kind == "gdb611" ? "large-611.gdb" : "large." + kind;
     return paths[kind] = Folder().Write(name, bytes);
 }
@@ -95,6 +99,7 @@ BENCHMARK_CAPTURE(LoadGarmin, evo, std::string("evo"))->Unit(benchmark::kMillise
 BENCHMARK_CAPTURE(LoadGarmin, gdb, std::string("gdb"))->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(LoadGarmin, gdb611, std::string("gdb611"))->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(LoadGarmin, mps, std::string("mps"))->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(LoadGarmin, gpx, std::string("gpx"))->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A Garmin file and the GTM file made from it, both with count waypoints and
 // loaded; the symbols as loaded, to put back before every correction so that

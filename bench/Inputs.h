@@ -60,7 +60,7 @@ std::vector<unsigned char> MpsFile(const World& world);
 // altitudes rounded through feet.
 std::vector<unsigned char> GtmFile(const World& world, uint64_t seed);
 
-// A GPX 1.1 document of the world (UTF-8 names), for other programs to read.
+// A GPX 1.1 document of the world (UTF-8 names).
 std::string GpxFile(const World& world);
 
 // Writes bytes to path. Returns 1 or 0.

@@ -1,6 +1,7 @@
 #!/bin/bash
 # The peer comparison: reading a large GDB file written by GPSBabel with
-# lorvane-cli, with GPSBabel itself, and with a plain read of the file.
+# lorvane-cli, with GPSBabel itself, and with a plain read of the file; and
+# reading the GPX file it was made from with lorvane-cli and with GPSBabel.
 #
 #   bench/peer.sh [BUILD_FOLDER [WORK_FOLDER]]
 #
@@ -39,22 +40,28 @@ command -v gpsbabel > /dev/null || install gpsbabel
 # writes into a GDB file of version 3 (the layout of MapSource 6.12 on, with
 # UTF-8 names). Made once; delete WORK_FOLDER to make them again.
 gdb=$work/big.gdb
-if [ ! -s "$gdb" ]; then
+gpx=$work/bench.gpx
+if [ ! -s "$gdb" ] || [ ! -s "$gpx" ]; then
     "$make_inputs" --waypoints 10000 --tracks 1 --points 1000000 --kinds gpx "$work" > /dev/null
-    gpsbabel -i gpx -f "$work/bench.gpx" -o gdb,ver=3 -F "$gdb"
-    rm -f "$work/bench.gpx"
+    gpsbabel -i gpx -f "$gpx" -o gdb,ver=3 -F "$gdb"
 fi
 size=$(stat -c %s "$gdb")
+gpxSize=$(stat -c %s "$gpx")
 
 # lorvane-cli must read the whole file for the comparison to mean anything.
-"$cli" list "$gdb" 2> "$work/list.err" > /dev/null || { echo "peer.sh: lorvane-cli did not load $gdb:" >&2; cat "$work/list.err" >&2; exit 1; }
+for file in "$gdb" "$gpx"; do
+    "$cli" list "$file" 2> "$work/list.err" > /dev/null || { echo "peer.sh: lorvane-cli did not load $file:" >&2; cat "$work/list.err" >&2; exit 1; }
+done
+"$cli" list "$gdb" 2> "$work/list.err" > /dev/null
 
-names=(gpsbabel lorvane-list lorvane-list-json cat)
+names=(gpsbabel lorvane-list lorvane-list-json cat gpsbabel-gpx lorvane-list-gpx)
 declare -A commands=(
     [gpsbabel]="gpsbabel -i gdb -f $gdb -o unicsv -F /dev/null"
     [lorvane-list]="$cli list $gdb"
     [lorvane-list-json]="$cli list --json $gdb"
     [cat]="cat $gdb"
+    [gpsbabel-gpx]="gpsbabel -i gpx -f $gpx -o unicsv -F /dev/null"
+    [lorvane-list-gpx]="$cli list $gpx"
 )
 
 # One run: wall time in microseconds, taken around the command alone (taken
@@ -98,6 +105,7 @@ done
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "file: $gdb, $size bytes, written by $(gpsbabel -V 2>&1 | grep -o 'GPSBabel Version [^ ]*') (gdb,ver=3)"
 echo "      $(tail -n 1 "$work/list.err")"
+echo "file: $gpx, $gpxSize bytes, written by lorvane-make-inputs (GPX 1.1)"
 echo "median of $runs runs each:"
 printf '  %-20s %10s %10s   %s\n' what seconds "peak MB" command
 for name in "${names[@]}"; do
@@ -110,3 +118,6 @@ echo "  gpsbabel / lorvane-cli list:  $(ratio "${medianTime[gpsbabel]}" "${media
 echo "  lorvane-cli list / cat:       $(ratio "${medianTime[lorvane-list]}" "${medianTime[cat]}")  (aim: 3 or less)"
 limit=$(( size * 2 / 1024 + 20 * 1024 ))
 echo "  lorvane-cli list peak memory: $(( ${medianMemory[lorvane-list]} / 1024 )) MB; aim: at most 2 x file + 20 MB = $(( limit / 1024 )) MB"
+echo "  GPX: gpsbabel / lorvane-cli list: $(ratio "${medianTime[gpsbabel-gpx]}" "${medianTime[lorvane-list-gpx]}")  (aim: 5 or more)"
+gpxLimit=$(( gpxSize / 1024 + 20 * 1024 ))
+echo "  GPX: lorvane-cli list peak memory: $(( ${medianMemory[lorvane-list-gpx]} / 1024 )) MB; aim: below file + 20 MB = $(( gpxLimit / 1024 )) MB"

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -12,7 +14,6 @@
 #include "sources/GpxValues.h"
 #include "sources/ListLines.h"
 #include "sources/NameField.h"
-#include "sources/ReadWholeFile.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ constexpr int kMaxNesting = 256;
 // characters (of at most 4 bytes each), a number far less than that.
 constexpr size_t kTextLimit = 64;
 
-// The file image goes to expat in pieces of this size.
+// The file is read into expat's buffer in pieces of this size, so that a
+// large file takes no more memory than one piece and what it holds.
 constexpr size_t kFeedSize = size_t{1} << 20;
 
 // The elements read; everything else, extensions among it, is skipped with
@@ -76,9 +78,9 @@ class GpxWalk {
 public:
     explicit GpxWalk(bool keepPoints) : keepPoints_(keepPoints) {}
 
-    // 1 when the whole image is a well-formed GPX document whose values all
+    // 1 when the whole file is a well-formed GPX document whose values all
     // parse; what was complete before a fault is collected either way.
-    int Parse(const std::vector<unsigned char>& image);
+    int Parse(std::FILE* file);
 
     std::vector<WaypointRecord> waypoints;
     std::vector<TrackRecord> tracks;
@@ -105,8 +107,8 @@ private:
         collecting_ = false;
         XML_StopParser(parser_, XML_FALSE);
     }
-    // The local name of an element of the document's namespace, or nothing.
-    bool LocalName(std::string_view name, std::string_view& local) const;
+    // The local name of an element of the document's namespace, or null.
+    const char* LocalName(const char* name) const;
     // The latitude and longitude attributes of a wpt or trkpt.
     bool ReadPosition(const XML_Char** attributes, int32_t& latitude, int32_t& longitude);
     void Open(Element element) {
@@ -134,16 +136,10 @@ private:
     PointBuffer points_;
 };
 
-bool GpxWalk::LocalName(std::string_view name, std::string_view& local) const {
-    const size_t separator = name.find(kNamespaceSeparator);
-    if (ns_.empty()) {
-        if (separator != std::string_view::npos) return false;
-        local = name;
-        return true;
-    }
-    if (separator != ns_.size() || name.compare(0, separator, ns_) != 0) return false;
-    local = name.substr(separator + 1);
-    return true;
+const char* GpxWalk::LocalName(const char* name) const {
+    if (ns_.empty()) return std::strchr(name, kNamespaceSeparator) ? nullptr : name;
+    if (std::strncmp(name, ns_.c_str(), ns_.size()) != 0 || name[ns_.size()] != kNamespaceSeparator) return nullptr;
+    return name + ns_.size() + 1;
 }
 
 bool GpxWalk::ReadPosition(const XML_Char** attributes, int32_t& latitude, int32_t& longitude) {
@@ -167,20 +163,22 @@ void GpxWalk::Start(const XML_Char* name, const XML_Char** attributes) {
     // Only a child of the innermost element read can be read itself.
     if (depth_ != openCount_ + 1) return;
 
-    const std::string_view full = name;
-    std::string_view local;
     if (openCount_ == 0) {
         // The root: gpx, in the namespace of GPX 1.0 or 1.1, or in none.
+        const std::string_view full = name;
         const size_t separator = full.find(kNamespaceSeparator);
         if (separator != std::string_view::npos) {
             const std::string_view uri = full.substr(0, separator);
             if (uri != kGpx10 && uri != kGpx11) return Fail();
             ns_ = uri;
         }
-        if (!LocalName(full, local) || local != "gpx") return Fail();
+        const char* root = LocalName(name);
+        if (!root || std::strcmp(root, "gpx") != 0) return Fail();
         return Open(Element::Gpx);
     }
-    if (!LocalName(full, local)) return;
+    const char* found = LocalName(name);
+    if (!found) return;
+    const std::string_view local = found;
     switch (open_[openCount_ - 1]) {
         case Element::Gpx:
             if (local == "wpt") {
@@ -274,7 +272,7 @@ void GpxWalk::Close(Element element) {
     }
 }
 
-int GpxWalk::Parse(const std::vector<unsigned char>& image) {
+int GpxWalk::Parse(std::FILE* file) {
     std::unique_ptr<XML_ParserStruct, void (*)(XML_Parser)> parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator),
                                                                    &XML_ParserFree);
     if (!parser) return 0;
@@ -284,12 +282,14 @@ int GpxWalk::Parse(const std::vector<unsigned char>& image) {
     XML_SetCharacterDataHandler(parser_, &OnText);
     XML_SetStartDoctypeDeclHandler(parser_, &OnDoctype);
 
-    const char* data = reinterpret_cast<const char*>(image.data());
-    for (size_t offset = 0; offset < image.size();) {
-        const size_t length = std::min(kFeedSize, image.size() - offset);
-        const bool last = offset + length == image.size();
-        if (XML_Parse(parser_, data + offset, static_cast<int>(length), last) != XML_STATUS_OK) return 0;
-        offset += length;
+    // An empty file is no document: expat finds no element in it.
+    for (bool last = false; !last;) {
+        void* piece = XML_GetBuffer(parser_, static_cast<int>(kFeedSize));
+        if (!piece) return 0;
+        const size_t length = std::fread(piece, 1, kFeedSize, file);
+        if (std::ferror(file)) return 0;
+        last = length < kFeedSize;
+        if (XML_ParseBuffer(parser_, static_cast<int>(length), last) != XML_STATUS_OK) return 0;
     }
     return !failed_ && complete_ ? 1 : 0;
 }
@@ -297,11 +297,16 @@ int GpxWalk::Parse(const std::vector<unsigned char>& image) {
 }  // namespace
 
 int GpxSource::Load(const std::string& path, LineList* waypointList, LineList* trackList) {
-    std::vector<unsigned char> image;
-    if (!ReadWholeFile(path, image)) return 0;
+    // Unlike the binary kinds, whose records are found by offsets into the
+    // whole image, XML is read front to back: the file is streamed through the
+    // parser rather than held whole.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return 0;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file) return 0;
     GpxWalk walk(keepTrackPoints);
-    const int parsed = walk.Parse(image);
-    image = std::vector<unsigned char>();
+    const int parsed = walk.Parse(file.get());
+    file.reset();
 
     // What was complete before a fault is kept and listed, as by every reader.
     waypointCount = static_cast<int32_t>(walk.waypoints.size());

@@ -1,5 +1,6 @@
 #include "sources/GpxValues.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -68,16 +69,13 @@ constexpr int64_t kGarminEpoch = 631065600;
 }  // namespace
 
 void ElementText::Append(const char* data, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        const char c = data[i];
-        const bool space = IsXmlSpace(c);
-        if (text_.empty() && space) continue;
-        if (text_.size() < limit_) {
-            text_.push_back(c);
-        } else if (!space) {
-            cut_ = true;
-        }
+    size_t i = 0;
+    if (text_.empty()) {
+        while (i < length && IsXmlSpace(data[i])) ++i;
     }
+    const size_t kept = std::min(length - i, limit_ - text_.size());
+    text_.append(data + i, kept);
+    for (i += kept; i < length && !cut_; ++i) cut_ = !IsXmlSpace(data[i]);
 }
 
 std::string_view ElementText::Trimmed() const {
