@@ -1,7 +1,6 @@
 #include "fuzz/FuzzSupport.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -86,7 +85,7 @@ const ReaderKind& KindOf(const std::string& extension) {
         {".mps", 5 + 91, 31, 11},
         // <wpt lat="0" lon="0"/> and <trkpt lat="0" lon="0"/>; no entity
         // can make them shorter, since a document type declaration is refused.
-        {".gpx", 22, 24, 11, INT32_MAX},
+        {".gpx", 22, 24, 11},
     };
     for (const ReaderKind& kind : kinds) {
         if (extension == kind.extension) return kind;
@@ -181,7 +180,7 @@ void CheckSource(const ReaderKind& kind, const WaypointSource& source, const Loa
         FUZZ_CHECK(source.waypointCount == 0 || source.waypoints);
         if (waypointLinesAsked) FUZZ_CHECK(waypointLines == static_cast<size_t>(source.waypointCount));
         FUZZ_CHECK(static_cast<uint64_t>(source.waypointCount) * kind.minimumWaypointBytes <= fileSize);
-        FUZZ_CHECK(source.trackCount <= kind.maximumTracks);
+        FUZZ_CHECK(source.trackCount <= 9999);
         FUZZ_CHECK(source.trackCount == 0 || source.tracks);
         if (trackLinesAsked) FUZZ_CHECK(trackLines == static_cast<size_t>(source.trackCount));
         for (int32_t k = 0; k < source.trackCount; ++k) {

@@ -39,7 +39,6 @@ struct ReaderKind {
     size_t minimumWaypointBytes;  // the fewest file bytes one loaded waypoint takes
     size_t pointBytes;            // the fewest file bytes one track point takes
     size_t maximumNameLength;     // the longest waypoint name the reader stores
-    int32_t maximumTracks = 9999;  // the most tracks a loaded file may give
 };
 const ReaderKind& KindOf(const std::string& extension);
 

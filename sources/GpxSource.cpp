@@ -32,6 +32,10 @@ constexpr int kMaxNesting = 256;
 // characters (of at most 4 bytes each), a number far less than that.
 constexpr size_t kTextLimit = 64;
 
+// The most tracks a file may hold, as in the MapSource kinds: a track record
+// takes far more memory than the few bytes of an empty trk element.
+constexpr size_t kMaxTracks = 9999;
+
 // The file is read into expat's buffer in pieces of this size, so that a
 // large file takes no more memory than one piece and what it holds.
 constexpr size_t kFeedSize = size_t{1} << 20;
@@ -86,13 +90,32 @@ public:
     std::vector<TrackRecord> tracks;
 
 private:
+    // Nothing may be thrown through expat's C frames: a failed allocation
+    // stops the parse.
     static void XMLCALL OnStart(void* self, const XML_Char* name, const XML_Char** attributes) {
-        static_cast<GpxWalk*>(self)->Start(name, attributes);
+        GpxWalk& walk = *static_cast<GpxWalk*>(self);
+        try {
+            walk.Start(name, attributes);
+        } catch (...) {
+            walk.Fail();
+        }
     }
-    static void XMLCALL OnEnd(void* self, const XML_Char*) { static_cast<GpxWalk*>(self)->End(); }
+    static void XMLCALL OnEnd(void* self, const XML_Char*) {
+        GpxWalk& walk = *static_cast<GpxWalk*>(self);
+        try {
+            walk.End();
+        } catch (...) {
+            walk.Fail();
+        }
+    }
     static void XMLCALL OnText(void* self, const XML_Char* text, int length) {
         GpxWalk& walk = *static_cast<GpxWalk*>(self);
-        if (walk.collecting_) walk.text_.Append(text, static_cast<size_t>(length));
+        if (!walk.collecting_) return;
+        try {
+            walk.text_.Append(text, static_cast<size_t>(length));
+        } catch (...) {
+            walk.Fail();
+        }
     }
     static void XMLCALL OnDoctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*, int) {
         static_cast<GpxWalk*>(self)->Fail();
@@ -121,7 +144,7 @@ private:
     XML_Parser parser_ = nullptr;
     bool failed_ = false;
     bool complete_ = false;
-    std::string ns_;  // the document's namespace, empty for none
+    std::string_view ns_;  // the document's namespace (one of the two above), empty for none
     int depth_ = 0;
     // The elements read that are open, from the root; they are the elements
     // at depths 1 to openCount_.
@@ -138,7 +161,7 @@ private:
 
 const char* GpxWalk::LocalName(const char* name) const {
     if (ns_.empty()) return std::strchr(name, kNamespaceSeparator) ? nullptr : name;
-    if (std::strncmp(name, ns_.c_str(), ns_.size()) != 0 || name[ns_.size()] != kNamespaceSeparator) return nullptr;
+    if (std::strncmp(name, ns_.data(), ns_.size()) != 0 || name[ns_.size()] != kNamespaceSeparator) return nullptr;
     return name + ns_.size() + 1;
 }
 
@@ -170,7 +193,7 @@ void GpxWalk::Start(const XML_Char* name, const XML_Char** attributes) {
         if (separator != std::string_view::npos) {
             const std::string_view uri = full.substr(0, separator);
             if (uri != kGpx10 && uri != kGpx11) return Fail();
-            ns_ = uri;
+            ns_ = uri == kGpx10 ? kGpx10 : kGpx11;
         }
         const char* root = LocalName(name);
         if (!root || std::strcmp(root, "gpx") != 0) return Fail();
@@ -186,6 +209,7 @@ void GpxWalk::Start(const XML_Char* name, const XML_Char** attributes) {
                 if (!ReadPosition(attributes, waypoint_.latitude, waypoint_.longitude)) return Fail();
                 Open(Element::Waypoint);
             } else if (local == "trk") {
+                if (tracks.size() >= kMaxTracks) return Fail();
                 track_ = TrackRecord{};
                 points_.Clear();
                 Open(Element::Track);
@@ -257,7 +281,6 @@ void GpxWalk::Close(Element element) {
             }
             break;
         case Element::Track:
-            if (tracks.size() >= INT32_MAX) return Fail();
             if (keepPoints_) {
                 track_.points = points_.Take();
                 if (!track_.points) return Fail();

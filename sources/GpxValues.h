@@ -17,7 +17,7 @@ inline bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c 
 // text is dropped, and at most limit bytes are kept.
 class ElementText {
 public:
-    explicit ElementText(size_t limit) : limit_(limit) { text_.reserve(limit); }
+    explicit ElementText(size_t limit) : limit_(limit) {}
 
     void Clear() {
         text_.clear();

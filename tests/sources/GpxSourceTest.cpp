@@ -118,6 +118,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, GpxDocuments, testing::Values(
     DocumentCase{"NotGpx", Gpx(kTwo, "kml xmlns=\"http://www.opengis.net/kml/2.2\""), 0, ""},
     DocumentCase{"RoutesAndNested", Gpx("<rte><rtept lat=\"1\" lon=\"2\"/></rte><metadata>" + kTwo + "</metadata>"), 1, ""},
     DocumentCase{"JunkAfterRoot", Gpx(kTwo) + "<gpx/>", 0, "AB"},
+    DocumentCase{"Tracks9999", Gpx(kTwo + Repeat("<trk/>", 9999)), 1, "AB"},
+    DocumentCase{"Tracks10000", Gpx(kTwo + Repeat("<trk/>", 10000)), 0, "AB"},
     DocumentCase{"BillionLaughs", kLaughs, 0, ""},
     DocumentCase{"ExternalEntity", "<!DOCTYPE gpx [<!ENTITY x SYSTEM \"/etc/passwd\">]>" + Gpx(Wpt("<name>&x;</name>"), "gpx"), 0, ""},
     DocumentCase{"Latin1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx>" + kTwo + Wpt("<name>\xC4</name>") + "</gpx>", 1, "AB?"},
