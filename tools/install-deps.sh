@@ -4,10 +4,11 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  libicu-dev libexpat1-dev
+  libicu-dev libexpat1-dev dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev fonts-arphic-uming
   clang libclang-rt-dev
+  g++-mingw-w64-x86-64-posix wine wine64 googletest
 )
 
 missing=()
