@@ -1,9 +1,11 @@
 #include "app/win32/Win32DialogView.h"
 
 #include <tuple>
+#include <vector>
 
 #include "app/DialogTemplate.h"
 #include "app/MainDialog.h"
+#include "app/win32/Win32DialogFont.h"
 #include "app/win32/Win32Text.h"
 #include "common/CodePage.h"
 
@@ -31,8 +33,20 @@ private:
 
 INT_PTR Win32DialogView::RunModal(MainDialog& mainDialog) {
     dialog = &mainDialog;
-    const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(kTemplateId), nullptr, Procedure,
-                                           reinterpret_cast<LPARAM>(this));
+    // The template as built, with its font face replaced where the system
+    // lacks it; dialog units follow the face, so the layout keeps its
+    // proportions either way.
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(kTemplateId), MAKEINTRESOURCEW(5));  // RT_DIALOG
+    const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(instance, found)));
+    const size_t size = SizeofResource(instance, found);
+    const std::wstring face = TemplateFace(bytes, size);
+    std::vector<unsigned char> replaced;
+    if (const std::wstring chosen = ChooseDialogFace(face); chosen != face) {
+        replaced = TemplateWithFace(bytes, size, chosen);
+    }
+    const auto* dialogTemplate = reinterpret_cast<const DLGTEMPLATE*>(replaced.empty() ? bytes : replaced.data());
+    const INT_PTR result =
+        DialogBoxIndirectParamW(instance, dialogTemplate, nullptr, Procedure, reinterpret_cast<LPARAM>(this));
     mainDialog.DestroyWindow();
     dialog = nullptr;
     window = nullptr;
