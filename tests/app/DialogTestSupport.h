@@ -1,12 +1,7 @@
 #pragma once
 
-#include <deque>
 #include <gtest/gtest.h>
 #include <map>
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "app/DialogPrompts.h"
 #include "app/DialogTemplate.h"
@@ -14,21 +9,19 @@
 #include "app/MainDialog.h"
 #include "app/ProfileStore.h"
 #include "common/CodePage.h"
-#include "support/ByteBuilder.h"
 #include "support/FormatBuilders.h"
 
 using namespace control;
 using Lines = std::vector<std::string>;
-using Writes = std::vector<std::pair<std::string, std::string>>;  // "Dialog/key", value
+using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-// A list box that keeps the lines as the user would read them (UTF-8).
+// A list box holding its lines as the user reads them (UTF-8).
 struct FakeList : ListBox {
     void AddLine(std::string_view line) override { lines.push_back(codepage::Cp950ToUtf8(line)); }
     void ResetContent() override { lines.clear(); }
     Lines lines;
 };
 
-// The window as texts by id, three lists and the focus.
 struct FakeWindow : DialogWindow {
     std::string GetText(int id) override { return texts[id]; }
     void SetText(int id, const std::string& text) override { texts[id] = text; }
@@ -39,39 +32,32 @@ struct FakeWindow : DialogWindow {
     int focus = 0;
 };
 
-// Answers the questions as told (No, and cancel, when nothing is left) and
-// remembers what was shown.
+// Gives the n-th answer to the n-th question and the n-th choice to the n-th
+// chooser (No, and cancel, beyond them) and logs what was shown.
 struct FakePrompts : DialogPrompts {
-    bool Ask(int id) override { return asked.push_back(id), Next(answers, false); }
+    bool Ask(int id) override { return asked.push_back(id), answers.size() >= asked.size() && answers[asked.size() - 1]; }
     void Inform(int id) override { informed.push_back(id); }
     std::string ChooseFile(const std::string& filter, const std::string& start) override {
         chooserCalls.emplace_back(filter, start);
-        return Next(choices, std::string());
+        return choices.size() >= chooserCalls.size() ? choices[chooserCalls.size() - 1] : "";
     }
-    template <typename T> static T Next(std::deque<T>& queue, T none) {
-        if (queue.empty()) return none;
-        T next = queue.front();
-        queue.pop_front();
-        return next;
-    }
-    std::deque<bool> answers;
-    std::deque<std::string> choices;
+    std::vector<bool> answers;
+    std::vector<std::string> choices;
     std::vector<int> asked, informed;
-    Writes chooserCalls;  // filter, start
+    Pairs chooserCalls;  // filter, start
 };
 
-// Settings that outlive a dialog, with a log of the writes.
+// Settings that outlive a dialog, with a log of the writes ("Dialog/key", value).
 struct FakeStore : ProfileStore {
     std::string GetProfileString(const std::string& section, const std::string& key, const std::string& def) override {
-        const auto found = values.find(section + "/" + key);
-        return found == values.end() ? def : found->second;
+        return values.count(section + "/" + key) ? values[section + "/" + key] : def;
     }
     void WriteProfileString(const std::string& section, const std::string& key, const std::string& value) override {
         writes.emplace_back(section + "/" + key, value);
         values[section + "/" + key] = value;
     }
     std::map<std::string, std::string> values;
-    Writes writes;
+    Pairs writes;
 };
 
 inline std::string Big5(const char* utf8) { return codepage::Utf8ToCp950(utf8); }
@@ -84,27 +70,22 @@ inline std::string Zeroed(const char* utf8) {
 // A line of the GTM list: the 10 name bytes (a NUL shown as a blank), the altitude.
 inline std::string GtmLine(std::string name, int altitude) {
     name.resize(10, ' ');
-    for (char& c : name) c = c == '\0' ? ' ' : c;
+    for (char& c : name) c = c ? c : ' ';
     char number[16];
-    std::snprintf(number, sizeof number, " %3d", altitude);
-    return codepage::Cp950ToUtf8(name) + number;
+    return codepage::Cp950ToUtf8(name) + std::string(number, std::snprintf(number, sizeof number, " %3d", altitude));
 }
 
 // The dialog's logic in a fake window, started as the program starts it.
 class DialogTest : public ::testing::Test {
 protected:
     void Start() {
-        dialog.reset();
         window = FakeWindow();
         store.writes.clear();
         dialog = std::make_unique<MainDialog>(window, prompts, store);
         dialog->OnInitDialog();
     }
     void Click(int id) { dialog->OnCommand(id); }
-    void List(int box, const std::string& path) {
-        window.texts[box] = path;
-        Click(box == kGarminPath ? kListGarmin : kListGtm);
-    }
+    void List(int box, const std::string& path) { window.texts[box] = path, Click(box == kGarminPath ? kListGarmin : kListGtm); }
     const Lines& LinesOf(int id) { return window.lists[id].lines; }
     std::string& Text(int id) { return window.texts[id]; }
 
@@ -112,5 +93,5 @@ protected:
     FakeWindow window;
     FakePrompts prompts;
     FakeStore store;
-    std::unique_ptr<MainDialog> dialog;
+    std::unique_ptr<MainDialog> dialog = std::make_unique<MainDialog>(window, prompts, store);
 };
