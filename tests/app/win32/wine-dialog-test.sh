@@ -5,16 +5,23 @@
 # registry; lorvane.exe starts and lists both, the driver clicks Correct and
 # Save and answers Yes; then the saved file must be byte for byte the one the
 # Linux dialog saves, and the registry must hold the three values.
-# Uses WINEPREFIX (a prepared 64-bit prefix, its wineserver running) when
-# set, else a prefix of its own.
+# Runs in WINEPREFIX when that prefix has no display driver (Graphics=null
+# under HKCU\Software\Wine\Drivers, set before its wineserver started: the
+# desktop takes its driver at start), else in a prefix of its own.
 set -euo pipefail
 exe=$1 driver=$2 samples=$3
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-if [ -z "${WINEPREFIX:-}" ]; then
+drivers='HKCU\Software\Wine\Drivers'
+if [ -n "${WINEPREFIX:-}" ] && wine reg query "$drivers" /v Graphics 2>/dev/null | grep -q null; then
+  trap 'rm -rf "$work"' EXIT
+else
   export WINEPREFIX=$work/prefix
+  trap 'wineserver -k; rm -rf "$work"' EXIT
   wineboot -i >/dev/null 2>&1
+  wine reg add "$drivers" /v Graphics /t REG_SZ /d null /f >/dev/null
+  wineserver -k
+  wineserver -p 30
 fi
 
 mkdir "$work/航點"
@@ -23,9 +30,7 @@ escaped() { winepath -w "$1" | sed 's/\\/\\\\/g'; }
 key='HKEY_CURRENT_USER\Software\Tobrin\Ellaste\Lorvane\Dialog'
 utf16() { iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; }; }
 {
-  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-  printf '[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\r\n"Graphics"="null"\r\n\r\n'
-  printf '[-%s]\r\n\r\n[%s]\r\n' "$key" "$key"
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[-%s]\r\n\r\n[%s]\r\n' "$key" "$key"
   printf '"WTRFile"="%s"\r\n"GTMFile"="%s"\r\n' "$(escaped "$work/航點/demo.wtr")" "$(escaped "$work/航點/demo.gtm")"
 } | utf16 > "$work/settings.reg"
 wine regedit /S "$(winepath -w "$work/settings.reg")"
