@@ -3,7 +3,8 @@
 #include <iterator>
 
 #define LORVANE_CONTROL(id, kind, caption, x, y, width, height)
-#define LORVANE_DIALOG(width, height, caption, points, face) const DialogTemplate kDialogTemplate{width, height, caption, points, face};
+#define LORVANE_DIALOG(width, height, caption, points, face) \
+    const DialogTemplate kDialogTemplate{width, height, caption, points, face};
 #include "app/DialogTemplate.def"
 #undef LORVANE_DIALOG
 #undef LORVANE_CONTROL

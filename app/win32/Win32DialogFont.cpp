@@ -91,7 +91,10 @@ std::vector<unsigned char> TemplateWithFace(const unsigned char* dialog, size_t 
     const size_t oldEnd = 2 * (offset + TemplateFace(dialog, size).size() + 1);
     const size_t oldControls = (oldEnd + 3) & ~size_t{3};
     std::vector<unsigned char> copy(dialog, dialog + 2 * offset);
-    for (wchar_t unit : face) copy.insert(copy.end(), {static_cast<unsigned char>(unit), static_cast<unsigned char>(unit >> 8)});
+    for (wchar_t unit : face) {
+        copy.push_back(static_cast<unsigned char>(unit));
+        copy.push_back(static_cast<unsigned char>(unit >> 8));
+    }
     copy.insert(copy.end(), {0, 0});
     copy.resize((copy.size() + 3) & ~size_t{3}, 0);
     if (oldControls < size) copy.insert(copy.end(), dialog + oldControls, dialog + size);

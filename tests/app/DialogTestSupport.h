@@ -85,7 +85,10 @@ protected:
         dialog->OnInitDialog();
     }
     void Click(int id) { dialog->OnCommand(id); }
-    void List(int box, const std::string& path) { window.texts[box] = path, Click(box == kGarminPath ? kListGarmin : kListGtm); }
+    void List(int box, const std::string& path) {
+        window.texts[box] = path;
+        Click(box == kGarminPath ? kListGarmin : kListGtm);
+    }
     const Lines& LinesOf(int id) { return window.lists[id].lines; }
     std::string& Text(int id) { return window.texts[id]; }
 

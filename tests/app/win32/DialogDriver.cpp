@@ -24,7 +24,9 @@ int Fail(const char* what) { return std::fprintf(stderr, "driver: %s\n", what), 
 int main(int argc, char** argv) {
     const DWORD pause = argc > 1 && std::string(argv[1]) == "--slow" ? 2500 : 0;
     HWND dialog = WaitForWindow(L"Lorvane 1.19");
-    auto send = [&](int id, UINT message, WPARAM w = 0, LPARAM l = 0) { return SendDlgItemMessageW(dialog, id, message, w, l); };
+    auto send = [&](int id, UINT message, WPARAM w = 0, LPARAM l = 0) {
+        return SendDlgItemMessageW(dialog, id, message, w, l);
+    };
     if (!dialog || send(1002, LB_GETCOUNT) != 12 || send(1008, LB_GETCOUNT) != 12) return Fail("not listed");
     send(1013, BM_CLICK);  // Correct: every name is found, so no message
     if (send(1011, LB_GETCOUNT) != 12) return Fail("not corrected");
