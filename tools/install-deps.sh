@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev fonts-arphic-uming
   clang libclang-rt-dev
+  g++-mingw-w64-x86-64-posix wine wine64 googletest
 )
 
 missing=()
