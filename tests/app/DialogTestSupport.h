@@ -67,14 +67,6 @@ inline std::string Zeroed(const char* utf8) {
     for (char& c : name) c = static_cast<unsigned char>(c) >= 0x80 ? '\0' : c;
     return name;
 }
-// A line of the GTM list: the 10 name bytes (a NUL shown as a blank), the altitude.
-inline std::string GtmLine(std::string name, int altitude) {
-    name.resize(10, ' ');
-    for (char& c : name) c = c ? c : ' ';
-    char number[16];
-    return codepage::Cp950ToUtf8(name) + std::string(number, std::snprintf(number, sizeof number, " %3d", altitude));
-}
-
 // The dialog's logic in a fake window, started as the program starts it.
 class DialogTest : public ::testing::Test {
 protected:

@@ -61,7 +61,7 @@ TEST_F(NewestTest, TheButtonListsTheNewestOfEachBoxsFolderAndLeavesAMissingFolde
     Text(kGtmPath) = In("x.gtm");
     Click(kSelectNewest);
     EXPECT_EQ(store.writes, (Pairs{{"Dialog/WTRFile", first}, {"Dialog/WTRFile", first}, {"Dialog/GTMFile", gtm}}));
-    EXPECT_EQ(LinesOf(kGtmList), Lines{GtmLine("G", 1)});
+    EXPECT_EQ(LinesOf(kGtmList), Lines{"G            1"});
     EXPECT_EQ(Text(kGarminPath) + Text(kGtmPath), first + gtm);
 
     // Empty boxes: the newest entry of the current folder, whatever its extension.
