@@ -5,15 +5,20 @@
 # registry; lorvane.exe starts and lists both, the driver clicks Correct and
 # Save and answers Yes; then the saved file must be byte for byte the one the
 # Linux dialog saves, and the registry must hold the three values.
-# Runs in WINEPREFIX when that prefix has no display driver (Graphics=null
-# under HKCU\Software\Wine\Drivers, set before its wineserver started: the
-# desktop takes its driver at start), else in a prefix of its own.
+# Runs in the test prefix (WINEPREFIX, or the one of tools/wine-env.sh) when
+# that prefix has no display driver (Graphics=null under
+# HKCU\Software\Wine\Drivers, set before its wineserver started: the desktop
+# takes its driver at start), else in a prefix of its own.
 set -euo pipefail
 exe=$1 driver=$2 samples=$3
+if [ -z "${WINEPREFIX:-}" ]; then
+  source "$(dirname "$0")/../../../tools/wine-env.sh"
+  lorvane_wine_prefix
+fi
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 work=$(mktemp -d)
 drivers='HKCU\Software\Wine\Drivers'
-if [ -n "${WINEPREFIX:-}" ] && wine reg query "$drivers" /v Graphics 2>/dev/null | grep -q null; then
+if wine reg query "$drivers" /v Graphics 2>/dev/null | grep -q null; then
   trap 'rm -rf "$work"' EXIT
 else
   export WINEPREFIX=$work/prefix
