@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 // What the dialog asks of the user besides its own controls: message boxes by
-// string id and the file chooser. The program shows real ones
-// (MessageBoxPrompts); tests answer them.
+// string id (StringTable.h) and the file chooser. Each front end shows its
+// platform's own; tests answer them. Texts are UTF-8.
 class DialogPrompts {
 public:
     virtual ~DialogPrompts() = default;
@@ -19,5 +19,5 @@ public:
     // and its patterns, all parts separated by "|" and the whole ended by
     // "||"; start is the path box's text, where the chooser starts. The chosen
     // full path, or an empty text when the user cancelled.
-    virtual QString ChooseFile(const QString& filter, const QString& start) = 0;
+    virtual std::string ChooseFile(const std::string& filter, const std::string& start) = 0;
 };

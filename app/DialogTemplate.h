@@ -1,18 +1,15 @@
 #pragma once
 
-#include <QFont>
-#include <QRect>
-#include <QSize>
-
-// The main dialog as laid out in dialog units: its size, its font and its
-// controls in creation order, which is also the tab order. Dialog units scale
-// with the dialog font, so the layout keeps its proportions at any screen scale.
+// The main dialog as laid out in dialog units (DialogTemplate.def): its size,
+// its font and its controls in creation order, which is also the tab order.
+// Dialog units scale with the dialog font, so the layout keeps its
+// proportions at any screen scale.
 
 enum class ControlKind {
     PushButton,
-    Label,         // left-aligned static text
-    RightLabel,    // right-aligned static text
-    CountLabel,    // centred, sunken, starts empty
+    Label,       // left-aligned static text
+    RightLabel,  // right-aligned static text
+    CountLabel,  // centred, sunken, starts empty
     EditBox,
     ListBox,
 };
@@ -38,30 +35,32 @@ inline constexpr int kSave = 1014;
 inline constexpr int kPrefix = 1016;
 }  // namespace control
 
+struct DialogRect {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const DialogRect&) const = default;
+};
+
 struct ControlTemplate {
     int id;
     ControlKind kind;
     const char* caption;  // UTF-8
-    QRect rect;           // x, y, width, height in dialog units
+    DialogRect rect;      // in dialog units
 };
 
-// The dialog's caption, its client size in dialog units and its controls.
-extern const char* const kDialogCaption;
-extern const QSize kDialogSize;
+struct DialogTemplate {
+    int width, height;    // client size in dialog units
+    const char* caption;  // UTF-8
+    int fontPoints;
+    const char* fontFace;  // UTF-8
+};
+
+extern const DialogTemplate kDialogTemplate;
 extern const ControlTemplate kDialogControls[];
 extern const int kDialogControlCount;
 
-// "新細明體" 9 pt where the system has it, else a Traditional Chinese serif
-// (Debian's AR PL UMing TW) chosen through the toolkit's font fallback.
-QFont DialogFont();
-
-// The pixels of one base unit of a font, as the platform computes them for
-// dialogs: the average width of the 52 Latin letters, and the line height.
-// A horizontal dialog unit is a quarter of the width, a vertical one an
-// eighth of the height.
-QSize DialogBaseUnits(const QFont& font);
-
-// A rectangle in dialog units converted to pixels with the given base units.
-// Both corners are converted and rounded, as the platform does, so adjacent
-// controls stay adjacent.
-QRect MapDialogRect(const QRect& units, const QSize& baseUnits);
+// A rectangle in dialog units converted to pixels, given the pixels of one
+// base unit of the dialog font (the average width of the 52 Latin letters,
+// and the line height): a horizontal unit is a quarter of the width, a
+// vertical one an eighth of the height. Both corners are converted and
+// rounded, as the platform does, so adjacent controls stay adjacent.
+DialogRect MapDialogRect(const DialogRect& units, int baseWidth, int baseHeight);

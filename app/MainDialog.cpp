@@ -1,15 +1,8 @@
 #include "app/MainDialog.h"
 
-#include <QFile>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-
-#include "app/AppIcon.h"
 #include "app/DialogPrompts.h"
 #include "app/DialogTemplate.h"
+#include "app/DialogWindow.h"
 #include "app/NewestFile.h"
 #include "app/ProfileStore.h"
 #include "app/StringTable.h"
@@ -17,153 +10,49 @@
 #include "gtm/GtmDocument.h"
 #include "sources/CreateWaypointSource.h"
 
+// Texts cross the window, the prompts and the settings as UTF-8; the names
+// and the prefix the core works on are code page 950 bytes, converted here.
+
 namespace {
 
-const QString kSection = QStringLiteral("Dialog");
-const QString kGarminKey = QStringLiteral("WTRFile");
-const QString kGtmKey = QStringLiteral("GTMFile");
-const QString kPrefixKey = QStringLiteral("Prefix");
+const std::string kSection = "Dialog";
+const std::string kGarminKey = "WTRFile";
+const std::string kGtmKey = "GTMFile";
+const std::string kPrefixKey = "Prefix";
 
 // The arrow "←" in code page 950: the prefix box's text on a first start, and
 // the prefix used when the box does not hold exactly two bytes.
 constexpr char kDefaultPrefix[] = "\xA1\xF6";
 
-const QString kGarminFilter = QStringLiteral(
-    "Garmin WTR/EVO/MPS/GDB Files (*.wtr,*.evo,*.mps,*.gdb)|*.wtr;*.evo;*.mps;*.gdb||");
-const QString kGtmFilter = QStringLiteral("GPS TrackMaker Files (*.gtm)|*.gtm||");
-
-QString FromCp950(const std::string& bytes) {
-    const std::string text = codepage::Cp950ToUtf8(bytes);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string ToCp950(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    return codepage::Utf8ToCp950(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
-}
-
 }  // namespace
 
-MainDialog::MainDialog(ProfileStore& settings, DialogPrompts& prompts, QWidget* parent)
-    : QDialog(parent), appIcon(AppIcon()), settings(settings), prompts(prompts) {
-    // A caption with the system menu and a close box; no minimise, maximise or
-    // help button, and a fixed size.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QString::fromUtf8(kDialogCaption));
-    setFont(DialogFont());
-    CreateControls();
-}
+MainDialog::MainDialog(DialogWindow& window, DialogPrompts& prompts, ProfileStore& settings)
+    : window(window), prompts(prompts), settings(settings) {}
 
 MainDialog::~MainDialog() = default;
 
-void MainDialog::CreateControls() {
-    const QSize baseUnits = DialogBaseUnits(font());
-    setFixedSize(MapDialogRect(QRect(QPoint(0, 0), kDialogSize), baseUnits).size());
-
-    QWidget* previousStop = nullptr;
-    for (int i = 0; i < kDialogControlCount; ++i) {
-        const ControlTemplate& item = kDialogControls[i];
-        const QString caption = QString::fromUtf8(item.caption);
-        QWidget* widget = nullptr;
-        switch (item.kind) {
-        case ControlKind::PushButton:
-            widget = new QPushButton(caption, this);
-            break;
-        case ControlKind::Label:
-        case ControlKind::RightLabel: {
-            auto* label = new QLabel(caption, this);
-            label->setAlignment((item.kind == ControlKind::Label ? Qt::AlignLeft : Qt::AlignRight) |
-                                Qt::AlignTop);
-            widget = label;
-            break;
-        }
-        case ControlKind::CountLabel: {
-            auto* label = new QLabel(caption, this);
-            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-            label->setAlignment(Qt::AlignCenter);
-            widget = label;
-            break;
-        }
-        case ControlKind::EditBox:
-            widget = new QLineEdit(caption, this);
-            break;
-        case ControlKind::ListBox: {
-            auto* list = new QListWidget(this);
-            // Lines stay in the order they were added; long lines are cut at
-            // the right edge.
-            list->setSortingEnabled(false);
-            list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-            list->setUniformItemSizes(true);
-            widget = list;
-            break;
-        }
-        }
-        widget->setGeometry(MapDialogRect(item.rect, baseUnits));
-        if (item.id != control::kNone) {
-            widget->setObjectName(QStringLiteral("control%1").arg(item.id));
-            controls[item.id] = widget;
-        }
-        // The tab order is the order of the template.
-        if (widget->focusPolicy() & Qt::TabFocus) {
-            if (previousStop) setTabOrder(previousStop, widget);
-            previousStop = widget;
-        }
-    }
-
-    garminLines = std::make_unique<ListBoxLines>(static_cast<QListWidget*>(Control(control::kGarminList)));
-    gtmLines = std::make_unique<ListBoxLines>(static_cast<QListWidget*>(Control(control::kGtmList)));
-    correctedLines =
-        std::make_unique<ListBoxLines>(static_cast<QListWidget*>(Control(control::kCorrectedList)));
-
-    const std::pair<int, void (MainDialog::*)()> commands[] = {
-        {control::kChooseGarmin, &MainDialog::OnChooseGarminFile},
-        {control::kListGarmin, &MainDialog::OnListGarminWaypoints},
-        {control::kChooseGtm, &MainDialog::OnChooseGtmFile},
-        {control::kListGtm, &MainDialog::OnListGtmWaypoints},
-        {control::kCorrect, &MainDialog::OnCorrect},
-        {control::kSave, &MainDialog::OnSave},
-        {control::kSelectNewest, &MainDialog::OnSelectNewest},
-    };
-    for (const auto& [id, handler] : commands) {
-        connect(static_cast<QPushButton*>(Control(id)), &QPushButton::clicked, this,
-                [this, handler = handler] { (this->*handler)(); });
-    }
-}
-
-QWidget* MainDialog::Control(int id) const {
-    const auto found = controls.find(id);
-    return found == controls.end() ? nullptr : found->second;
-}
-
-QString MainDialog::BoxText(int id) const { return static_cast<QLineEdit*>(Control(id))->text(); }
-
-void MainDialog::SetBoxText(int id, const QString& text) {
-    static_cast<QLineEdit*>(Control(id))->setText(text);
-}
-
-std::string MainDialog::BoxPath(int id) const { return QFile::encodeName(BoxText(id)).toStdString(); }
-
-int MainDialog::DoModal() {
-    OnInitDialog();
-    const int result = exec();
-    DestroyWindow();
-    return result;
-}
-
 void MainDialog::OnInitDialog() {
-    setWindowIcon(appIcon);
-
-    SetBoxText(control::kGarminPath, settings.GetProfileString(kSection, kGarminKey, QString()));
+    window.SetText(control::kGarminPath, settings.GetProfileString(kSection, kGarminKey, ""));
     OnListGarminWaypoints();
-    SetBoxText(control::kGtmPath, settings.GetProfileString(kSection, kGtmKey, QString()));
+    window.SetText(control::kGtmPath, settings.GetProfileString(kSection, kGtmKey, ""));
     OnListGtmWaypoints();
-    SetBoxText(control::kPrefix,
-               settings.GetProfileString(kSection, kPrefixKey, FromCp950(kDefaultPrefix)));
-
+    window.SetText(control::kPrefix,
+                   settings.GetProfileString(kSection, kPrefixKey, codepage::Cp950ToUtf8(kDefaultPrefix)));
     // The first control of the tab order, the Correct button, starts with the focus.
-    Control(control::kCorrect)->setFocus();
+    window.SetFocus(control::kCorrect);
+}
+
+void MainDialog::OnCommand(int id) {
+    switch (id) {
+    case control::kChooseGarmin: return OnChooseGarminFile();
+    case control::kListGarmin: return OnListGarminWaypoints();
+    case control::kChooseGtm: return OnChooseGtmFile();
+    case control::kListGtm: return OnListGtmWaypoints();
+    case control::kCorrect: return OnCorrect();
+    case control::kSave: return OnSave();
+    case control::kSelectNewest: return OnSelectNewest();
+    default: return;
+    }
 }
 
 void MainDialog::DestroyWindow() {
@@ -171,10 +60,10 @@ void MainDialog::DestroyWindow() {
     document.reset();
 }
 
-void MainDialog::ChooseFile(int pathBox, const QString& filter, void (MainDialog::*listCommand)()) {
-    const QString chosen = prompts.ChooseFile(filter, BoxText(pathBox));
-    if (chosen.isEmpty()) return;  // cancelled: nothing changes
-    SetBoxText(pathBox, chosen);
+void MainDialog::ChooseFile(int pathBox, const char* filter, void (MainDialog::*listCommand)()) {
+    const std::string chosen = prompts.ChooseFile(filter, window.GetText(pathBox));
+    if (chosen.empty()) return;  // cancelled: nothing changes
+    window.SetText(pathBox, chosen);
     (this->*listCommand)();
 }
 
@@ -182,16 +71,14 @@ void MainDialog::OnChooseGarminFile() {
     ChooseFile(control::kGarminPath, kGarminFilter, &MainDialog::OnListGarminWaypoints);
 }
 
-void MainDialog::OnChooseGtmFile() {
-    ChooseFile(control::kGtmPath, kGtmFilter, &MainDialog::OnListGtmWaypoints);
-}
+void MainDialog::OnChooseGtmFile() { ChooseFile(control::kGtmPath, kGtmFilter, &MainDialog::OnListGtmWaypoints); }
 
 void MainDialog::OnListGarminWaypoints() {
-    const QString text = BoxText(control::kGarminPath);
-    if (text.isEmpty()) return;
-    const std::string path = BoxPath(control::kGarminPath);
+    const std::string path = window.GetText(control::kGarminPath);
+    if (path.empty()) return;
 
-    garminLines->ResetContent();
+    ListBox& list = window.List(control::kGarminList);
+    list.ResetContent();
     source.reset();
     source = CreateWaypointSource(path);
     if (!source) return;  // an extension no reader reads
@@ -199,25 +86,25 @@ void MainDialog::OnListGarminWaypoints() {
 
     // After a failed load the reader stays with what it read, and the count
     // and the remembered path keep their values.
-    if (source->Load(path, garminLines.get(), nullptr) == 1) {
-        static_cast<QLabel*>(Control(control::kGarminCount))->setNum(static_cast<int>(source->waypointCount));
-        settings.WriteProfileString(kSection, kGarminKey, text);
+    if (source->Load(path, &list, nullptr) == 1) {
+        window.SetText(control::kGarminCount, std::to_string(source->waypointCount));
+        settings.WriteProfileString(kSection, kGarminKey, path);
     }
 }
 
 void MainDialog::OnListGtmWaypoints() {
-    const QString text = BoxText(control::kGtmPath);
-    if (text.isEmpty()) return;
-    const std::string path = BoxPath(control::kGtmPath);
+    const std::string path = window.GetText(control::kGtmPath);
+    if (path.empty()) return;
 
-    gtmLines->ResetContent();
+    ListBox& list = window.List(control::kGtmList);
+    list.ResetContent();
     document.reset();
     document = std::make_unique<GtmDocument>();
-    document->Load(path, *gtmLines);
-    static_cast<QLabel*>(Control(control::kGtmCount))->setNum(static_cast<int>(document->waypointCount));
+    document->Load(path, list);
+    window.SetText(control::kGtmCount, std::to_string(document->waypointCount));
     // Remembered whether or not the file could be read, so the next start
     // tries it again.
-    settings.WriteProfileString(kSection, kGtmKey, text);
+    settings.WriteProfileString(kSection, kGtmKey, path);
 }
 
 void MainDialog::OnCorrect() {
@@ -225,9 +112,10 @@ void MainDialog::OnCorrect() {
         !document->waypoints || !source->waypoints) {
         return;
     }
-    correctedLines->ResetContent();
-    document->CorrectNames(source->waypointCount, source->waypoints.get(), *correctedLines);
-    static_cast<QLabel*>(Control(control::kCorrectedCount))->setNum(static_cast<int>(document->correctedCount));
+    ListBox& list = window.List(control::kCorrectedList);
+    list.ResetContent();
+    document->CorrectNames(source->waypointCount, source->waypoints.get(), list);
+    window.SetText(control::kCorrectedCount, std::to_string(document->correctedCount));
     if (document->correctedCount < document->waypointCount) prompts.Inform(message::kIncompleteCorrection);
 }
 
@@ -236,10 +124,10 @@ void MainDialog::OnSave() {
 
     if (document->NeedsPrefix() == 1 && prompts.Ask(message::kPrefixQuestion)) {
         // The box's text counts in code page 950 bytes: the arrow is 2 bytes.
-        std::string prefix = ToCp950(BoxText(control::kPrefix));
+        std::string prefix = codepage::Utf8ToCp950(window.GetText(control::kPrefix));
         if (prefix.size() != 2) prefix = kDefaultPrefix;
         document->ApplyPrefix(prefix.c_str());
-        settings.WriteProfileString(kSection, kPrefixKey, FromCp950(prefix));
+        settings.WriteProfileString(kSection, kPrefixKey, codepage::Cp950ToUtf8(prefix));
     }
 
     if (document->Save() == 1) {
@@ -251,24 +139,13 @@ void MainDialog::OnSave() {
 }
 
 void MainDialog::SelectNewest(int pathBox, void (MainDialog::*listCommand)()) {
-    std::string path = BoxPath(pathBox);
+    std::string path = window.GetText(pathBox);
     if (FindNewestFile(NewestFilePattern(path), path) != 1) return;
-    SetBoxText(pathBox, QFile::decodeName(QByteArray::fromStdString(path)));
+    window.SetText(pathBox, path);
     (this->*listCommand)();
 }
 
 void MainDialog::OnSelectNewest() {
     SelectNewest(control::kGarminPath, &MainDialog::OnListGarminWaypoints);
     SelectNewest(control::kGtmPath, &MainDialog::OnListGtmWaypoints);
-}
-
-void MainDialog::keyPressEvent(QKeyEvent* event) {
-    // Enter ends the dialog unless a push button has the focus (the button
-    // then takes the key itself); Escape is the base class's.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        !(event->modifiers() & ~Qt::KeypadModifier) && !qobject_cast<QPushButton*>(focusWidget())) {
-        accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

@@ -1,38 +1,36 @@
 #pragma once
 
-#include <QDialog>
-#include <QIcon>
-#include <map>
 #include <memory>
 #include <string>
 
-#include "app/ListBoxLines.h"
-
 class DialogPrompts;
+class DialogWindow;
 class GtmDocument;
 class ProfileStore;
-class QKeyEvent;
 class WaypointSource;
 
-// The program's one window: a Garmin file and a GPS TrackMaker file are
-// listed side by side, the GTM names are corrected from the Garmin names and
-// the GTM file is saved. The dialog owns at most one reader and one document,
-// replaces each whenever its file is listed again and remembers the two paths
-// and the name prefix in the settings' section "Dialog".
-class MainDialog : public QDialog {
-    Q_OBJECT
-
+// The program's one window, as logic: a Garmin file and a GPS TrackMaker file
+// are listed side by side, the GTM names are corrected from the Garmin names
+// and the GTM file is saved. The dialog owns at most one reader and one
+// document, replaces each whenever its file is listed again and remembers the
+// two paths and the name prefix in the settings' section "Dialog".
+//
+// It knows no toolkit: a front end (Qt, Win32) builds the window from the
+// template, calls OnInitDialog once the controls exist, forwards every button
+// click to OnCommand and calls DestroyWindow when the modal run has ended.
+class MainDialog {
 public:
-    MainDialog(ProfileStore& settings, DialogPrompts& prompts, QWidget* parent = nullptr);
-    ~MainDialog() override;
-
-    // Initialises the dialog, runs it modally and releases the files it holds.
-    // Returns how the run ended.
-    int DoModal();
+    MainDialog(DialogWindow& window, DialogPrompts& prompts, ProfileStore& settings);
+    ~MainDialog();
+    MainDialog(const MainDialog&) = delete;
+    MainDialog& operator=(const MainDialog&) = delete;
 
     // Restores the three settings and lists both remembered files, before the
     // window is first shown.
     void OnInitDialog();
+
+    // A click on the push button with this id; other ids do nothing.
+    void OnCommand(int id);
 
     void OnChooseGarminFile();
     void OnChooseGtmFile();
@@ -45,29 +43,17 @@ public:
     // Deletes the reader and the document once the modal run has ended.
     void DestroyWindow();
 
-    // A control by its id, or null for an id the dialog does not have.
-    QWidget* Control(int id) const;
-
-    QIcon appIcon;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    static constexpr const char* kGarminFilter =
+        "Garmin WTR/EVO/MPS/GDB Files (*.wtr,*.evo,*.mps,*.gdb)|*.wtr;*.evo;*.mps;*.gdb|GPX Files (*.gpx)|*.gpx||";
+    static constexpr const char* kGtmFilter = "GPS TrackMaker Files (*.gtm)|*.gtm||";
 
 private:
-    void CreateControls();
-    void ChooseFile(int pathBox, const QString& filter, void (MainDialog::*listCommand)());
+    void ChooseFile(int pathBox, const char* filter, void (MainDialog::*listCommand)());
     void SelectNewest(int pathBox, void (MainDialog::*listCommand)());
-    QString BoxText(int id) const;
-    void SetBoxText(int id, const QString& text);
-    // A path box's text as the bytes the file system takes.
-    std::string BoxPath(int id) const;
 
-    ProfileStore& settings;
+    DialogWindow& window;
     DialogPrompts& prompts;
-    std::map<int, QWidget*> controls;
-    std::unique_ptr<ListBoxLines> garminLines;
-    std::unique_ptr<ListBoxLines> gtmLines;
-    std::unique_ptr<ListBoxLines> correctedLines;
+    ProfileStore& settings;
 
     std::unique_ptr<WaypointSource> source;
     std::unique_ptr<GtmDocument> document;

@@ -9,6 +9,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Paths are UTF-8 text. A path made from a plain string takes the system's
+// narrow encoding, which on Windows is the ANSI code page, so they go through
+// char8_t both ways.
+fs::path FromUtf8(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
+
+std::string ToUtf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 // Where the folder part of a path ends: one past its last separator.
 size_t FolderLength(const std::string& path) {
 #ifdef _WIN32
@@ -56,7 +66,7 @@ int FindNewestFile(const std::string& pattern, std::string& path) {
     // a pattern without one.
     std::error_code error;
     const fs::path searched =
-        folder.empty() ? fs::current_path(error) : fs::absolute(fs::path(folder), error);
+        folder.empty() ? fs::current_path(error) : fs::absolute(FromUtf8(folder), error);
     if (error) return 0;
 
     fs::directory_iterator entry(searched, error);
@@ -66,7 +76,7 @@ int FindNewestFile(const std::string& pattern, std::string& path) {
     int64_t bestTime = 0;
     for (; entry != fs::directory_iterator(); entry.increment(error)) {
         if (error) break;
-        const std::string name = entry->path().filename().string();
+        const std::string name = ToUtf8(entry->path().filename());
         if (!EndsWithCaseless(name, ending)) continue;
         std::error_code timeError;
         const fs::file_time_type modified = entry->last_write_time(timeError);
@@ -74,7 +84,7 @@ int FindNewestFile(const std::string& pattern, std::string& path) {
         const int64_t seconds = WholeSeconds(modified);
         if (seconds > bestTime) {
             bestTime = seconds;
-            bestPath = (searched / name).string();
+            bestPath = ToUtf8(searched / entry->path().filename());
         }
     }
     if (bestPath.empty()) return 0;

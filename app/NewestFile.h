@@ -3,7 +3,7 @@
 #include <string>
 
 // The newest-file search of the dialog's "自動選最新檔" button. Paths are
-// bytes in the file system's encoding.
+// UTF-8 text.
 
 // The search pattern for a path box's text: the path's folder (with its final
 // separator), "*", and the path's extension (from the last dot of the file

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QString>
-
-// The texts of the program's message boxes, by string id.
+// The texts of the program's message boxes, by string id, in UTF-8. The
+// Windows resource's string table is written from the same texts.
 namespace message {
 // Some new names begin with a letter or digit: prefix them? (Yes / No)
 inline constexpr int kPrefixQuestion = 1;
@@ -13,4 +12,4 @@ inline constexpr int kSaveFailed = 3;
 }  // namespace message
 
 // The text of a string id; empty for an id the table does not hold.
-QString LoadMessageString(int id);
+const char* LoadMessageString(int id);

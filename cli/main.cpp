@@ -10,6 +10,8 @@
 
 #include <strings.h>
 
+#include "cli/Cli.h"
+#include "cli/Console.h"
 #include "cli/JsonWriter.h"
 #include "cli/Listing.h"
 #include "common/CodePage.h"
@@ -33,8 +35,8 @@ const char kUsage[] =
     "              with a letter or digit\n";
 
 int Usage(const char* problem) {
-    if (problem) std::fprintf(stderr, "lorvane-cli: %s\n", problem);
-    std::fputs(kUsage, stderr);
+    if (problem) Print(stderr, "lorvane-cli: %s\n", problem);
+    Print(stderr, "%s", kUsage);
     return kUsageError;
 }
 
@@ -72,7 +74,7 @@ bool ParseOptions(int argc, char** argv, bool allowRepairOptions, Options& optio
 bool IsGtmPath(const std::string& path) { return strcasecmp(PathExtension(path).c_str(), ".gtm") == 0; }
 
 void PrintLines(const VectorLineList& lines) {
-    for (const std::string& line : lines.lines) std::printf("%s\n", codepage::Cp950ToUtf8(line).c_str());
+    for (const std::string& line : lines.lines) Print(stdout, "%s\n", codepage::Cp950ToUtf8(line).c_str());
 }
 
 int List(const Options& options) {
@@ -84,10 +86,10 @@ int List(const Options& options) {
         VectorLineList lines;
         loaded = document.Load(path, lines);
         if (options.json) {
-            std::printf("%s\n", GtmJson(document, loaded, lines).c_str());
+            Print(stdout, "%s\n", GtmJson(document, loaded, lines).c_str());
         } else {
             PrintLines(lines);
-            std::fprintf(stderr, "%s: %s, %d waypoints\n", path.c_str(), loaded ? "loaded" : "not loaded",
+            Print(stderr, "%s: %s, %d waypoints\n", path.c_str(), loaded ? "loaded" : "not loaded",
                          document.waypointCount);
         }
     } else {
@@ -98,10 +100,10 @@ int List(const Options& options) {
         VectorLineList trackLines;
         loaded = source->Load(path, &lines, options.json ? &trackLines : nullptr);
         if (options.json) {
-            std::printf("%s\n", GarminJson(*source, loaded, lines, trackLines).c_str());
+            Print(stdout, "%s\n", GarminJson(*source, loaded, lines, trackLines).c_str());
         } else {
             PrintLines(lines);
-            std::fprintf(stderr, "%s: %s, %d waypoints, %d tracks\n", path.c_str(), loaded ? "loaded" : "not loaded",
+            Print(stderr, "%s: %s, %d waypoints, %d tracks\n", path.c_str(), loaded ? "loaded" : "not loaded",
                          source->waypointCount, source->trackCount);
         }
     }
@@ -170,42 +172,42 @@ int Repair(const Options& options) {
         json.Key("saved");
         if (saved) json.Int(*saved); else json.Null();
         json.EndObject();
-        std::printf("%s\n", json.str().c_str());
+        Print(stdout, "%s\n", json.str().c_str());
         return status;
     }
 
     PrintLines(corrected);
-    std::fprintf(stderr, "Garmin %s: %s, %d waypoints\n", garminPath.c_str(), garminLoaded ? "loaded" : "not loaded",
+    Print(stderr, "Garmin %s: %s, %d waypoints\n", garminPath.c_str(), garminLoaded ? "loaded" : "not loaded",
                  source->waypointCount);
-    std::fprintf(stderr, "GTM %s: %s, %d waypoints\n", gtmPath.c_str(), gtmLoaded ? "loaded" : "not loaded",
+    Print(stderr, "GTM %s: %s, %d waypoints\n", gtmPath.c_str(), gtmLoaded ? "loaded" : "not loaded",
                  document.waypointCount);
     if (!canCorrect) {
-        std::fprintf(stderr, "error: nothing to correct (both files need waypoints)\n");
+        Print(stderr, "error: nothing to correct (both files need waypoints)\n");
     } else {
-        std::fprintf(stderr, "corrected %d of %d waypoints%s\n", document.correctedCount, document.waypointCount,
+        Print(stderr, "corrected %d of %d waypoints%s\n", document.correctedCount, document.waypointCount,
                      prefixApplied ? ", prefix applied" : "");
         if (document.correctedCount < document.waypointCount)
-            std::fprintf(stderr, "warning: some waypoints found no matching name; saving is not advised\n");
+            Print(stderr, "warning: some waypoints found no matching name; saving is not advised\n");
         if (needsPrefix && !prefixApplied)
-            std::fprintf(stderr, "note: some names begin with a letter or digit; --prefix puts the arrow before them\n");
+            Print(stderr, "note: some names begin with a letter or digit; --prefix puts the arrow before them\n");
     }
     if (!saved) {
-        std::fprintf(stderr, "dry run: %s not written\n", gtmPath.c_str());
+        Print(stderr, "dry run: %s not written\n", gtmPath.c_str());
     } else if (*saved == 0) {
-        std::fprintf(stderr, "error: could not save %s; the file was not changed\n", gtmPath.c_str());
+        Print(stderr, "error: could not save %s; the file was not changed\n", gtmPath.c_str());
     } else if (document.correctedCount != 0) {
-        std::fprintf(stderr, "saved %s\n", gtmPath.c_str());
+        Print(stderr, "saved %s\n", gtmPath.c_str());
     }
     return status;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int RunCli(int argc, char** argv) {
     if (argc < 2) return Usage(nullptr);
     const std::string_view command = argv[1];
     if (command == "--help" || command == "-h" || command == "help") {
-        std::fputs(kUsage, stdout);
+        Print(stdout, "%s", kUsage);
         return 0;
     }
     const bool repair = command == "repair";

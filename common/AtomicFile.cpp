@@ -1,13 +1,12 @@
 #include "common/AtomicFile.h"
 
 #include <cerrno>
-#include <cstdlib>
+#include <chrono>
 #include <filesystem>
-#include <vector>
+#include <system_error>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "common/AtomicFilePlatform.h"
+#include "common/NativePath.h"
 
 namespace {
 
@@ -15,52 +14,52 @@ namespace {
 // the dot and the suffix it stays well below the usual limit of 255.
 constexpr size_t kNameRoom = 200;
 
+// A temporary file older than this is a leftover, not another save at work.
+constexpr auto kLeftoverAge = std::chrono::minutes(1);
+
 // The calls put in place by UseFileCalls; none until a test puts some.
 const FileSystemCalls* currentCalls = nullptr;
 
-int SystemFlush(int fd) { return ::fsync(fd); }
-int SystemClose(int fd) { return ::close(fd); }
-
-// The file the path finally names, following symbolic links, so that the new
-// contents replace the target and the link itself stays.
-std::filesystem::path ResolveTarget(const std::filesystem::path& path) {
-    std::error_code error;
-    std::filesystem::path target = path;
-    for (int depth = 0; depth < 40 && std::filesystem::is_symlink(target, error); ++depth) {
-        std::filesystem::path link = std::filesystem::read_symlink(target, error);
-        if (error) break;
-        target = link.is_absolute() ? link : target.parent_path() / link;
-    }
-    return target;
-}
-
-bool WriteAll(const FileSystemCalls& calls, int fd, const unsigned char* data, size_t size) {
+bool WriteAll(const FileSystemCalls& calls, FileHandle file, const unsigned char* data, size_t size) {
     while (size > 0) {
-        ssize_t written = calls.write(fd, data, size);
+        errno = 0;
+        const std::ptrdiff_t written = calls.write(file, data, size);
         if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
+        if (written <= 0 || static_cast<size_t>(written) > size) return false;
         data += written;
         size -= static_cast<size_t>(written);
     }
     return true;
 }
 
-// Makes the rename itself durable; a folder that cannot be flushed is no
-// reason to report the save as failed, since the rename has happened.
-void FlushFolder(const std::filesystem::path& folder) {
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+// Splits a path after its last separator ('/' everywhere, '\' on Windows too).
+size_t NameStart(const std::string& path) {
+#ifdef _WIN32
+    const size_t slash = path.find_last_of("/\\");
+#else
+    const size_t slash = path.find_last_of('/');
+#endif
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
+// Removes what killed saves of the file left behind: names of the file's own
+// temporary pattern, old enough that no save can still be writing them.
+void RemoveLeftovers(const std::string& folder, const std::string& prefix, const FileSystemCalls& calls) {
+    std::error_code error;
+    const auto now = std::filesystem::file_time_type::clock::now();
+    for (std::filesystem::directory_iterator it(NativePath(folder.empty() ? "." : folder), error), end;
+         !error && it != end; it.increment(error)) {
+        const std::string name = Utf8Path(it->path().filename());
+        if (name.size() != prefix.size() + kTemporaryUniqueLength || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        std::error_code entryError;
+        if (!it->is_regular_file(entryError) || entryError) continue;
+        const auto written = it->last_write_time(entryError);
+        if (!entryError && now - written > kLeftoverAge) calls.unlink(folder + name);
     }
 }
 
 }  // namespace
-
-const FileSystemCalls& SystemFileCalls() {
-    static const FileSystemCalls calls = {&::mkstemp, &::write, &SystemFlush, &SystemClose, &::rename, &::unlink};
-    return calls;
-}
 
 const FileSystemCalls& CurrentFileCalls() { return currentCalls ? *currentCalls : SystemFileCalls(); }
 
@@ -70,38 +69,33 @@ const FileSystemCalls& UseFileCalls(const FileSystemCalls& calls) {
     return previous;
 }
 
+std::string TemporaryNamePrefix(const std::string& name) {
+    // Cut at a character boundary of the UTF-8 name.
+    size_t length = name.size() < kNameRoom ? name.size() : kNameRoom;
+    while (length > 0 && length < name.size() && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80) --length;
+    return "." + name.substr(0, length) + ".lorvane-";
+}
+
 int ReplaceFileAtomically(const std::string& path, const unsigned char* data, size_t size,
                           const FileSystemCalls& calls) {
-    const std::filesystem::path target = ResolveTarget(path);
-    const std::filesystem::path folder = target.parent_path();
-    // A file the user may not write stays as it is, although replacing it
-    // through its folder would be possible.
-    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) return 0;
-    // The temporary file's name is the file's own between a dot and a suffix,
-    // cut so that the whole stays a valid name however long the file's is.
-    std::string pattern =
-        (folder / ("." + target.filename().string().substr(0, kNameRoom) + ".lorvane-XXXXXX")).string();
-    std::vector<char> temporary(pattern.begin(), pattern.end());
-    temporary.push_back('\0');
+    const std::string target = atomicfile::ResolveTarget(path);
+    if (!atomicfile::MayReplace(target)) return 0;
+    const size_t nameStart = NameStart(target);
+    const std::string folder = target.substr(0, nameStart);
+    const std::string prefix = TemporaryNamePrefix(target.substr(nameStart));
+    std::string temporary = folder + prefix + std::string(kTemporaryUniqueLength, 'X');
 
-    int fd = calls.createTemporary(temporary.data());
-    if (fd < 0) return 0;
-
-    bool written = WriteAll(calls, fd, data, size);
-    struct stat original;
-    if (written && ::stat(target.c_str(), &original) == 0) {
-        // Keep the file's permissions (and its owner, where we may set it).
-        ::fchmod(fd, original.st_mode & 07777);
-        if (::fchown(fd, original.st_uid, original.st_gid) != 0) {
-            // Not permitted for an ordinary user: the file becomes the user's.
-        }
-    }
-    written = written && calls.flush(fd) == 0;
-    written = calls.close(fd) == 0 && written;
-    if (!written || calls.rename(temporary.data(), target.c_str()) != 0) {
-        calls.unlink(temporary.data());
+    const FileHandle file = calls.createTemporary(temporary);
+    if (file == kNoFile) return 0;
+    bool written = WriteAll(calls, file, data, size);
+    if (written) atomicfile::KeepPermissions(file, target);
+    written = written && calls.flush(file) == 0;
+    written = calls.close(file) == 0 && written;
+    if (!written || calls.rename(temporary, target) != 0) {
+        calls.unlink(temporary);
         return 0;
     }
-    FlushFolder(folder);
+    atomicfile::FlushFolder(folder);
+    RemoveLeftovers(folder, prefix, calls);
     return 1;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,10 +49,14 @@ private:
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lorvane-test-XXXXXX").string();
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        if (char* made = mkdtemp(buffer.data())) path_ = made;
+        // A new name from a random number, tried again while it is taken.
+        std::random_device random;
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            std::filesystem::path folder = base / ("lorvane-test-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(folder, error)) path_ = folder;
+        }
     }
     ~TempDir() {
         std::error_code error;
@@ -63,11 +68,13 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
     // Writes bytes to a file of this folder and returns its path.
+    // The name and the path are UTF-8, as the program's paths are.
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-        std::filesystem::path file = path_ / name;
+        std::filesystem::path file = path_ / std::filesystem::path(std::u8string(name.begin(), name.end()));
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        return file.string();
+        const std::u8string utf8 = file.u8string();
+        return std::string(utf8.begin(), utf8.end());
     }
 
 private:
@@ -75,7 +82,7 @@ private:
 };
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
     return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 

@@ -1,7 +1,7 @@
 #include <QApplication>
 
-#include "app/AppIcon.h"
 #include "app/MainApp.h"
+#include "app/qt/QtAppIcon.h"
 
 int main(int argc, char* argv[]) {
     // The toolkit takes its own options; the program reads none of its own.

@@ -9,20 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "gtm/GtmDocument.h"
-#include "sources/NameField.h"
-#include "support/FormatBuilders.h"
+#include "SaveFaultSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> Entries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class SaveLinks : public ::testing::Test {
 protected:

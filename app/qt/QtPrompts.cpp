@@ -1,4 +1,4 @@
-#include "app/MessageBoxPrompts.h"
+#include "app/qt/QtPrompts.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -7,16 +7,16 @@
 
 #include "app/StringTable.h"
 
-bool MessageBoxPrompts::Ask(int stringId) {
+bool QtPrompts::Ask(int stringId) {
     QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(),
-                    LoadMessageString(stringId), QMessageBox::Yes | QMessageBox::No, owner_);
+                    QString::fromUtf8(LoadMessageString(stringId)), QMessageBox::Yes | QMessageBox::No, owner_);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 
-void MessageBoxPrompts::Inform(int stringId) {
+void QtPrompts::Inform(int stringId) {
     QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(),
-                    LoadMessageString(stringId), QMessageBox::Ok, owner_);
+                    QString::fromUtf8(LoadMessageString(stringId)), QMessageBox::Ok, owner_);
     box.exec();
 }
 
@@ -24,9 +24,6 @@ namespace {
 
 // "*.wtr" as "*.[wW][tT][rR]", so that a file named X.WTR is offered too.
 QString CaselessPattern(const QString& pattern) {
-#ifdef Q_OS_WIN
-    return pattern;  // the platform's own matching ignores case
-#else
     QString result;
     for (QChar c : pattern) {
         if (c.isLetter() && c.toLower() != c.toUpper()) {
@@ -39,7 +36,6 @@ QString CaselessPattern(const QString& pattern) {
         }
     }
     return result;
-#endif
 }
 
 }  // namespace
@@ -59,7 +55,9 @@ QStringList ChooserNameFilters(const QString& filter) {
     return filters;
 }
 
-QString MessageBoxPrompts::ChooseFile(const QString& filter, const QString& start) {
+std::string QtPrompts::ChooseFile(const std::string& filterText, const std::string& startText) {
+    const QString filter = QString::fromStdString(filterText);
+    const QString start = QString::fromStdString(startText);
     QFileDialog chooser(owner_);
     chooser.setAcceptMode(QFileDialog::AcceptOpen);
     // A name that does not exist yet is accepted, as long as its folder does.
@@ -72,5 +70,5 @@ QString MessageBoxPrompts::ChooseFile(const QString& filter, const QString& star
     if (!start.isEmpty()) chooser.setDirectory(startInfo.isDir() ? start : startInfo.absolutePath());
     if (chooser.exec() != QDialog::Accepted) return {};
     const QStringList chosen = chooser.selectedFiles();
-    return chosen.isEmpty() ? QString() : chosen.first();
+    return chosen.isEmpty() ? std::string() : chosen.first().toStdString();
 }

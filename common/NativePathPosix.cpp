@@ -1,0 +1,5 @@
+#include "common/NativePath.h"
+
+std::filesystem::path NativePath(const std::string& utf8) { return std::filesystem::path(utf8); }
+
+std::string Utf8Path(const std::filesystem::path& path) { return path.string(); }

@@ -1,0 +1,66 @@
+// The Qt front end: the template's layout and font, clicks and list lines,
+// the keys that end the dialog, the settings file.
+#include <QLabel>
+#include <QListWidget>
+#include <QSettings>
+#include <QTest>
+
+#include "DialogTestSupport.h"
+#include "app/MainApp.h"
+#include "app/qt/QtDialogView.h"
+#include "app/qt/SettingsProfileStore.h"
+
+TEST(QtDialogView, BuildsTheTemplateInTabOrderWithAChineseFont) {
+    QtDialogView view;
+    const QSize base = DialogBaseUnits(view.font());
+    auto pixels = [&](const DialogRect& units) {
+        const DialogRect r = MapDialogRect(units, base.width(), base.height());
+        return QRect(r.x, r.y, r.width, r.height);
+    };
+    EXPECT_EQ(view.size(), pixels({0, 0, 310, 224}).size());
+    const QList<QWidget*> children = view.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(children.size(), kDialogControlCount);
+    QWidget* stop = view.Control(kCorrect);
+    for (int i = 0; i < kDialogControlCount; ++i) {
+        EXPECT_EQ(children[i]->geometry(), pixels(kDialogControls[i].rect)) << kDialogControls[i].caption;
+        if (!(children[i]->focusPolicy() & Qt::TabFocus)) continue;
+        EXPECT_EQ(children[i], stop) << kDialogControls[i].caption;  // the tab order is the template's
+        do stop = stop->nextInFocusChain(); while (!(stop->focusPolicy() & Qt::TabFocus));
+    }
+    EXPECT_EQ(view.windowTitle() + QString::number(view.font().pointSize()), "Lorvane 1.199");
+    for (QChar c : QString::fromUtf8("校正存檔選擇列出航點已英數轉中文名稱前置自動最新檔←"))
+        EXPECT_TRUE(QFontMetrics(view.font()).inFont(c));
+}
+
+TEST(QtDialogView, ForwardsClicksShowsListLinesAndEndsOnEnterOrEscape) {
+    TempDir files;
+    QtDialogView view;
+    FakePrompts prompts;
+    FakeStore store;
+    MainDialog dialog(view, prompts, store);
+    view.SetCommandTarget(&dialog);
+    view.show();
+    view.SetText(kGtmPath, files.Write("a.gtm", GtmBuilder().waypoint(Big5("玉池"), 3000.0f).build()));
+    view.Control(kListGtm)->setFocus();
+    QTest::keyClick(view.Control(kListGtm), Qt::Key_Return);  // a focused button takes Enter itself
+    EXPECT_EQ(static_cast<QListWidget*>(view.Control(kGtmList))->item(0)->text(), QString::fromUtf8("玉池       3000"));
+    const QString count = static_cast<QLabel*>(view.Control(kGtmCount))->text();
+    EXPECT_EQ(count.toStdString() + view.GetText(kGtmPath), "1" + store.values["Dialog/GTMFile"]);
+    view.Control(kGtmPath)->setFocus();
+    QTest::keyClick(view.Control(kGtmPath), Qt::Key_Return);
+    EXPECT_EQ(view.result(), QDialog::Accepted);
+    view.show();
+    QTest::keyClick(&view, Qt::Key_Escape);
+    EXPECT_EQ(view.result(), QDialog::Rejected);
+}
+
+TEST(SettingsProfileStore, KeepsTheValuesInNestedFoldersOfTheUsersOwnFile) {
+    TempDir home;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(home.path().string()));
+    SettingsProfileStore store(MainApp::kRegistryKey, MainApp::kProfileName);
+    EXPECT_EQ(store.Location().toStdString(), (home.path() / "Tobrin/Ellaste/Lorvane.conf").string());
+    store.WriteProfileString("Dialog", "GTMFile", "/gps/航點.gtm");
+    SettingsProfileStore next(MainApp::kRegistryKey, MainApp::kProfileName);  // written at once
+    EXPECT_EQ(next.GetProfileString("Dialog", "GTMFile", "") + next.GetProfileString("Dialog", "Prefix", "-"),
+              "/gps/航點.gtm-");
+}
