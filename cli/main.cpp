@@ -2,6 +2,7 @@
 //
 //   lorvane-cli list [--json] FILE
 //   lorvane-cli repair [--json] [--dry-run] [--prefix[=TEXT]] GARMIN_FILE GTM_FILE
+//   lorvane-cli --version
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -26,6 +27,7 @@ constexpr char kDefaultPrefix[] = "\xA1\xF6";  // the arrow in code page 950
 const char kUsage[] =
     "usage: lorvane-cli list [--json] FILE\n"
     "       lorvane-cli repair [--json] [--dry-run] [--prefix[=TEXT]] GARMIN_FILE GTM_FILE\n"
+    "       lorvane-cli --version\n"
     "\n"
     "list    lists the waypoints of a Garmin file (.wtr, .evo, .mps, .gdb, .gpx) or a GTM file (.gtm)\n"
     "repair  corrects the waypoint names of GTM_FILE from GARMIN_FILE and saves GTM_FILE in place\n"
@@ -208,6 +210,10 @@ int RunCli(int argc, char** argv) {
     const std::string_view command = argv[1];
     if (command == "--help" || command == "-h" || command == "help") {
         Print(stdout, "%s", kUsage);
+        return 0;
+    }
+    if (command == "--version") {
+        Print(stdout, "lorvane-cli %s\n", LORVANE_VERSION);
         return 0;
     }
     const bool repair = command == "repair";

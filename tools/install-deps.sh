@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev fonts-arphic-uming
   clang libclang-rt-dev
   g++-mingw-w64-x86-64-posix wine wine64 googletest
+  nsis zip unzip lintian
 )
 
 missing=()

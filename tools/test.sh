@@ -24,6 +24,12 @@ subdirs("release")
 subdirs("sanitize")
 subdirs("fuzz")
 TESTS
+# --- Release packages: tools/package.sh builds them into dist/ from the trees
+# above (build/release, build/win64); the package tests check them.
+tools/package.sh
+echo "subdirs(\"$PWD/packaging/tests\")" >> build/CTestTestfile.cmake
+# --- end of the release packages
+
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build --output-on-failure -j"$jobs"
