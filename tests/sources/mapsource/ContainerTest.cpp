@@ -191,6 +191,9 @@ TEST(RecordRun, AFailedParseFailsTheRunAndKeepsWhatWasRead) {
     EXPECT_EQ(tracks.count, 2);
     ASSERT_NE(tracks.records, nullptr);
     EXPECT_NE(tracks.records[1].body, nullptr);
+    // Only the track parsed can be taken.
+    TrackRecord track;
+    EXPECT_EQ(tracks.GetTrack(0, track) + tracks.GetTrack(1, track) + tracks.GetTrack(2, track) + tracks.GetTrack(-1, track), 1);
 }
 
 TEST(Utf8NameToAnsi, ConvertsToCodePage950AndCutsAtWholeCharacters) {

@@ -119,17 +119,3 @@ TEST(GdbSource, TrackPointsWithAndWithoutTheirOptionalFields) {
     EXPECT_DOUBLE_EQ(loaded.source.tracks[0].points[0].latitudeDegrees, 610076113 * kSemicircleFactor);
     EXPECT_EQ(loaded.source.tracks[0].points[1].hour, 0);
 }
-
-TEST(GdbSource, TrackBodiesMustHoldEveryPoint) {
-    Bytes shortLast = GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4}, GdbPoint{1, 2, 3.0, 4}}, .after = {}}.Body();
-    shortLast.pop_back();
-    for (const Bytes& track : {shortLast, GdbTrack{.pointCount = 0xFFFFFFFF}.Body(),
-                               GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4}}, .pointCount = 2}.Body(),
-                               ByteBuilder().cstr("NAME").u8(1).u32(0).bytes()}) {  // no count
-        const GdbLoad loaded(MsFile::Gdb().W(GdbWaypoint{}).Add('T', track).bytes());
-        EXPECT_EQ(loaded.result, 0);
-        EXPECT_EQ(loaded.source.waypointCount, 1);  // the waypoints stay usable
-        EXPECT_EQ(loaded.waypointLines.lines.size(), 1u);
-        EXPECT_EQ(loaded.source.tracks, nullptr);
-    }
-}

@@ -1,10 +1,11 @@
-// A save that fails must leave the GTM file exactly as it was, with no
-// temporary file beside it and no file left open: each file-system call of the
-// save is made to fail in turn through the calls the save uses, on every
-// platform.
+// Saving: only the name fields change, and a save that fails leaves the GTM
+// file exactly as it was, with no temporary file beside it and no file left
+// open: each file-system call of the save is made to fail in turn through the
+// calls the save uses, on every platform.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cerrno>
 #include <filesystem>
 #include <string>
@@ -101,6 +102,44 @@ protected:
     TempDir dir_;
 };
 
+TEST_F(SaveFault, OnlyTheNameFieldsChangeAndTheFileLoadsAgain) {
+    // New names of fewer than 10 bytes keep the old bytes after them; uncorrected names get the prefix too.
+    const std::string nul2("\0\0", 2);
+    const auto original = GtmBuilder().image("img", "path").waypoint(nul2 + "AB", 100, std::string(300, 'c'))
+                              .waypoint(nul2 + nul2, 200, "").waypoint("123456789", 300, "x").waypoint("zz", 400).build();
+    const std::string path = dir_.Write("repair.gtm", original);
+    GtmDocument document;
+    VectorLineList lines;
+    ASSERT_EQ(document.Load(path, lines), 1);
+    WaypointRecord source[3] = {};
+    for (const auto& [i, name] : {std::pair(0, "\xA4\xA4" "AB"), std::pair(1, "\xA4\xA5\xA4\xA6"), std::pair(2, "123456789")}) {
+        StoreName(source[i].name, sizeof source[i].name, name);
+        source[i].altitude = 100.0f * static_cast<float>(i + 1);
+    }
+    document.CorrectNames(3, source, lines);
+    ASSERT_EQ(document.correctedCount, 3);
+    ASSERT_EQ(document.NeedsPrefix(), 1);
+    document.ApplyPrefix("\xA1\xF6");
+    ASSERT_EQ(document.Save(), 1);
+    auto expected = original;
+    for (const auto& [old, now] : {std::pair(nul2 + "AB      ", "\xA4\xA4" "AB"), std::pair(nul2 + nul2 + "      ", "\xA4\xA5\xA4\xA6"),
+                                   std::pair(std::string("123456789 "), "\xA1\xF6" "3456789"), std::pair(std::string("zz        "), "\xA1\xF6" "zz")}) {
+        std::copy_n(now, std::strlen(now), std::search(expected.begin(), expected.end(), old.begin(), old.end()));
+    }
+    EXPECT_EQ(ReadBytes(path), expected);
+    GtmDocument reloaded;
+    ASSERT_EQ(reloaded.Load(path, lines), 1);
+    EXPECT_EQ(std::string(reloaded.waypoints[2].name, 10), "\xA1\xF6" "3456789 ");  // the tenth byte keeps its blank
+
+    // Nothing corrected: nothing written, not even a missing file.
+    GtmDocument nothing;
+    ASSERT_EQ(nothing.Load(path, lines), 1);
+    nothing.CorrectNames(0, source, lines);
+    fs::remove(path);
+    EXPECT_EQ(nothing.Save(), 1);
+    EXPECT_FALSE(fs::exists(path));
+}
+
 TEST_F(SaveFault, EveryFailingCallLeavesTheFileAndNoTemporaryFile) {
     const auto original = DamagedFile();
     for (Fault fault : {Fault::Create, Fault::Write, Fault::ShortWriteThenError, Fault::ShortWriteThenNothing,
@@ -136,13 +175,15 @@ TEST_F(SaveFault, InterruptedAndShortWritesAreCarriedOn) {
 TEST_F(SaveFault, TheTemporaryFileIsMadeBesideTheFileWhateverItsName) {
     // 250 bytes: the file's own name plus the temporary file's additions would
     // not be a valid name; and a Chinese name, cut at a character boundary.
-    for (const std::string& name : {std::string(246, 'n') + ".gtm", std::string("航點.gtm"),
-                                    std::string(198, 'n') + "航點.gtm"}) {
+    // The temporary name: a dot, at most 200 bytes of the name, ".lorvane-" and six characters.
+    for (const auto& [name, length] : {std::pair(std::string(246, 'n') + ".gtm", 216), std::pair(std::string("航點.gtm"), 26),
+                                       std::pair(std::string(198, 'n') + "航點.gtm", 214)}) {
         const std::string path = dir_.Write(name, DamagedFile());
         ASSERT_EQ(SaveWith(Fault::None, path), 1);
         EXPECT_EQ(ReadBytes(path), RepairedFile(DamagedFile()));
         ASSERT_EQ(plan.temporaries.size(), 1u);
         EXPECT_EQ(NativePath(plan.temporaries[0]).parent_path(), NativePath(Utf8Path(dir_.path())));
+        EXPECT_EQ(Utf8Path(NativePath(plan.temporaries[0]).filename()).size(), static_cast<size_t>(length));
         EXPECT_EQ(Entries(dir_.path()), std::vector<std::string>{name});
         fs::remove(NativePath(path));
     }
