@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -137,28 +138,28 @@ TEST(GpxCut, EveryCutIsRefusedKeepingTheWaypointsBeforeIt) {
     }
 }
 
-struct TimeCase { std::string time; int result; uint32_t seconds; };
-
-class GpxTimes : public testing::TestWithParam<TimeCase> {};
-
-TEST_P(GpxTimes, SecondsSince1989AndHourAtUtcPlus8) {
-    const TimeCase& c = GetParam();
-    GpxLoad load(Gpx(kTwo + "<trk><trkseg><trkpt lat=\"1\" lon=\"2\"><time>" + c.time + "</time></trkpt></trkseg></trk>"));
-    EXPECT_EQ(load.result, c.result);
-    ASSERT_EQ(load.source.trackCount, c.result);
-    if (!c.result) return;
-    const TrackPoint& p = load.source.tracks[0].points[0];
-    EXPECT_EQ(p.time, c.seconds);
-    EXPECT_EQ(p.hour, static_cast<int32_t>((c.seconds / 3600 % 24 + 8) % 24));
+TEST(GpxTimes, SecondsSince1989AndHourAtUtcPlus8) {
+    std::vector<std::tuple<std::string, int, uint32_t>> rows = {  // the time, the result, the seconds
+        {"1989-12-31T00:00:00Z", 1, 0}, {"1990-01-01T16:00:00Z", 1, 144000}, {"", 1, 0},
+        {"2005-05-01T10:12:47.873Z", 1, 483876767}, {" 2005-05-01T18:12:47+08:00 ", 1, 483876767},
+        {"2005-05-01T05:42:47-0430", 1, 483876767}, {"2005-05-01T10:12:47", 1, 483876767},
+        {"2000-02-29T23:59:60Z", 1, 320803200}, {"2004-02-29T00:00:00Z", 1, 446947200}, {"1970-01-01T00:00:00Z", 1, 0},
+        {"2126-02-06T06:28:15Z", 1, 4294967295u}, {"2126-02-06T06:28:16Z", 1, 0}, {"2005-05-01", 0, 0},
+        {"2005-02-29T00:00:00Z", 0, 0}, {"2100-02-29T00:00:00Z", 0, 0}, {"2005-05-01T10:12:61Z", 0, 0},
+        {"2005-05-01T24:00:01Z", 0, 0}, {"2005-05-01T10:12:47Zulu", 0, 0}};
+    const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int month = 1; month <= 12; ++month) {  // the last day of each month, and the day after it
+        for (int extra : {0, 1}) rows.emplace_back("2005-" + std::to_string(100 + month).substr(1) + "-" + std::to_string(lengths[month - 1] + extra) + "T00:00:00Z", 1 - extra, ~0u);
+    }
+    for (const auto& [time, result, seconds] : rows) {
+        GpxLoad load(Gpx(kTwo + "<trk><trkseg><trkpt lat=\"1\" lon=\"2\"><time>" + time + "</time></trkpt></trkseg></trk>"));
+        EXPECT_EQ(load.result, result) << time;
+        if (!load.result || seconds == ~0u) continue;
+        const TrackPoint& p = load.source.tracks[0].points[0];
+        EXPECT_EQ(p.time, seconds) << time;
+        EXPECT_EQ(p.hour, static_cast<int32_t>((seconds / 3600 % 24 + 8) % 24)) << time;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, GpxTimes, testing::Values(
-    TimeCase{"1989-12-31T00:00:00Z", 1, 0}, TimeCase{"1990-01-01T16:00:00Z", 1, 144000}, TimeCase{"", 1, 0},
-    TimeCase{"2005-05-01T10:12:47.873Z", 1, 483876767}, TimeCase{" 2005-05-01T18:12:47+08:00 ", 1, 483876767},
-    TimeCase{"2005-05-01T05:42:47-0430", 1, 483876767}, TimeCase{"2005-05-01T10:12:47", 1, 483876767},
-    TimeCase{"2000-02-29T23:59:60Z", 1, 320803200}, TimeCase{"1970-01-01T00:00:00Z", 1, 0}, TimeCase{"2005-05-01", 0, 0},
-    TimeCase{"2126-02-06T06:28:15Z", 1, 4294967295u}, TimeCase{"2126-02-06T06:28:16Z", 1, 0},
-    TimeCase{"2005-02-29T00:00:00Z", 0, 0}, TimeCase{"2005-05-01T10:12:47Zulu", 0, 0}));
 
 TEST(GpxTracks, SegmentsJoinedNamedAndPointsKeptOnlyWhenAsked) {
     const std::string point = "<trkpt lat=\"1\" lon=\"-2\"><ele>3.5</ele><extensions><ele>9</ele></extensions></trkpt>";
