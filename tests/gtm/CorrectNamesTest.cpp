@@ -57,7 +57,7 @@ struct Repair {
     }
     std::string NewNames() const {
         std::string names;
-        for (int32_t i = 0; i < document.waypointCount; ++i) names += (i ? "," : "") + std::string(document.waypoints[i].newName);
+        for (int32_t i = 0; i < document.waypointCount; ++i) names.append(i ? "," : "").append(document.waypoints[i].newName);
         return names;
     }
     std::string Marks() const {

@@ -129,6 +129,7 @@ TEST_F(SaveFault, AFailingCallLeavesTheFileAndNoTemporaryFileAndInterruptedOrSho
         // Once the disk behaves, the same file saves.
         EXPECT_EQ(SaveWith(Fault::None, path), 1);
         EXPECT_EQ(ReadBytes(path), DamagedFile(2000, true));
+        EXPECT_EQ(OpenHandles(), handles);
     }
 }
 

@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, GpxWaypoints, testing::Values(
     WaypointCase{Wpt("<name>&amp;&lt;&#x4E2D;&#20013;<![CDATA[<b>]]></name>"), 1, "&<\xA4\xA4\xA4\xA4<b>"},
     WaypointCase{Wpt("<name>123456789012345</name>"), 1, "12345678901"},
     WaypointCase{Wpt("<name>嘉明湖嘉明湖</name>"), 1, "\xB9\xC5\xA9\xFA\xB4\xF2\xB9\xC5\xA9\xFA"},  // whole characters
-    WaypointCase{Wpt("<name>" + Repeat(" ", 100000) + "ab" + Repeat("c", 100000) + "</name>"), 1, "abccccccccc"},
+    WaypointCase{Wpt("<name>" + Repeat(" ", 600000) + "ab" + Repeat("c", 600000) + "</name>"), 1, "abccccccccc"},  // more than one 1 MiB piece
     WaypointCase{Wpt("<name>a" + Repeat(" ", 100000) + "b</name>"), 1, "a          "},
     WaypointCase{Wpt("<name>X</name><extensions><name>Y</name><g:name xmlns:g=\"urn:g\">Z</g:name><ele>5</ele></extensions>"), 1, "X"},
     WaypointCase{Wpt("", "90", "180"), 1, "", 0, 1073741820, 2147483640},
@@ -146,7 +146,7 @@ TEST(GpxTimes, SecondsSince1989AndHourAtUtcPlus8) {
         {"2000-02-29T23:59:60Z", 1, 320803200}, {"2004-02-29T00:00:00Z", 1, 446947200}, {"1970-01-01T00:00:00Z", 1, 0},
         {"2126-02-06T06:28:15Z", 1, 4294967295u}, {"2126-02-06T06:28:16Z", 1, 0}, {"2005-05-01", 0, 0},
         {"2005-02-29T00:00:00Z", 0, 0}, {"2100-02-29T00:00:00Z", 0, 0}, {"2005-05-01T10:12:61Z", 0, 0},
-        {"2005-05-01T24:00:01Z", 0, 0}, {"2005-05-01T10:12:47Zulu", 0, 0}};
+        {"2005-05-01T24:00:01Z", 0, 0}, {"2005-05-01T25:00:00Z", 0, 0}, {"2005-05-01T10:60:00Z", 0, 0}, {"2005-05-01T10:12:47Zulu", 0, 0}};
     const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     for (int month = 1; month <= 12; ++month) {  // the last day of each month, and the day after it
         for (int extra : {0, 1}) rows.emplace_back("2005-" + std::to_string(100 + month).substr(1) + "-" + std::to_string(lengths[month - 1] + extra) + "T00:00:00Z", 1 - extra, ~0u);

@@ -77,7 +77,7 @@ struct Sample {
 
 std::vector<Sample> Samples() {
     Bytes wtr = WtrBuilder().waypoint("A", 1).waypoint("B", 2).track("Track", {{1, 2, 3, 4}, {5, 6, 7, 8}}).build();
-    wtr.resize(wtr.size() - 8);  // nothing after the route marker is read
+    wtr.erase(wtr.end() - 8, wtr.end());  // nothing after the route marker is read
     EvoImage evo(2, 2);  // the second waypoint has no pattern: it is found 256 bytes after the first one's name
     evo.Waypoint("HOME").Fill(356 - evo.size()).WaypointHead(3, 4, 5.4f, false).WaypointTail("FAR\n", 3, 12);
     evo.Track("ACT\0"s, 2).Track("ACTIVE LOG\n", 1);
@@ -112,11 +112,11 @@ TEST(HostileInput, EveryCutFailsOrListsOnlyWhatItRead) {
         for (size_t length = 0; length < sample.bytes.size(); ++length) {
             SCOPED_TRACE(testing::Message() << sample.extension << " cut to " << length);
             const Outcome cut = Load(sample.extension, mstest::Cut(sample.bytes, length));
-            if (sample.cutsFail) EXPECT_EQ(cut.result, 0);
+            EXPECT_TRUE(!sample.cutsFail || cut.result == 0);
             EXPECT_TRUE(StartsWith(whole.waypoints, cut.waypoints));
             EXPECT_TRUE(StartsWith(whole.tracks, cut.tracks));
             // A GTM file that cannot be read whole is refused whole.
-            if (sample.extension == ".gtm"s) EXPECT_TRUE(cut.waypoints.empty());
+            EXPECT_TRUE(sample.extension != ".gtm"s || cut.waypoints.empty());
         }
     }
 }
