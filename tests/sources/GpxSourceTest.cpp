@@ -126,18 +126,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, GpxDocuments, testing::Values(
     DocumentCase{"Utf8Bom", "\xEF\xBB\xBF" + Gpx(kTwo), 1, "AB"}),
     [](const testing::TestParamInfo<DocumentCase>& info) { return info.param.name; });
 
-TEST(GpxCut, EveryCutIsRefusedKeepingTheWaypointsBeforeIt) {
-    const std::string text = Gpx(kTwo + "<trk><trkseg><trkpt lat=\"1\" lon=\"2\"/></trkseg></trk>");
-    for (size_t length = 1; length < text.size(); ++length) {
-        const std::string cut = text.substr(0, length);
-        GpxLoad load(cut);
-        EXPECT_EQ(load.result, 0) << cut;
-        int32_t closed = 0;
-        for (size_t at = cut.find("</wpt>"); at != std::string::npos; at = cut.find("</wpt>", at + 1)) ++closed;
-        EXPECT_EQ(load.source.waypointCount, closed) << cut;
-    }
-}
-
 TEST(GpxTimes, SecondsSince1989AndHourAtUtcPlus8) {
     std::vector<std::tuple<std::string, int, uint32_t>> rows = {  // the time, the result, the seconds
         {"1989-12-31T00:00:00Z", 1, 0}, {"1990-01-01T16:00:00Z", 1, 144000}, {"", 1, 0},
