@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -67,10 +68,13 @@ TEST_F(SavePosix, ChainsOfLinksAreFollowedAndThePermissionsKept) {
     EXPECT_EQ(Entries(dir_.path() / "links").size(), 38u);
 }
 
-TEST_F(SavePosix, AnotherHardLinkKeepsTheOldContents) {
-    const fs::path other = dir_.path() / "links" / "other.gtm";
+TEST_F(SavePosix, AnotherHardLinkKeepsTheOldContentsAndAPipeOfALeftoversNameStays) {
+    const fs::path other = dir_.path() / "links" / "other.gtm", pipe = dir_.path() / "files" / ".real.gtm.lorvane-abc123";
     fs::create_hard_link(target_, other);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::last_write_time(pipe, fs::file_time_type::clock::now() - std::chrono::minutes(5));
     ASSERT_EQ(Repair(target_), 1);
+    EXPECT_TRUE(fs::is_fifo(pipe));
     EXPECT_EQ(ReadBytes(target_), Repaired());
     EXPECT_EQ(ReadBytes(other.string()), original_);
     EXPECT_EQ(fs::hard_link_count(other), 1u);
