@@ -79,6 +79,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, GpxWaypoints, testing::Values(
     WaypointCase{Wpt("", "90.0000001")}, WaypointCase{Wpt("", "0", "-180.01")}, WaypointCase{Wpt("", "nan")},
     WaypointCase{Wpt("", "0", "inf")}, WaypointCase{Wpt("", "1,5")}, WaypointCase{Wpt("", "")},
     WaypointCase{"<wpt lat=\"1\"/>"}, WaypointCase{Wpt("<ele>12 m</ele>")}, WaypointCase{Wpt("<ele>1e39</ele>")},
+    WaypointCase{Wpt("<ele>3.4028234663852886e38</ele>"), 1, "", 3.4028234663852886e38f},  // the largest float
     WaypointCase{"<wpt lat=\"1\" lon=\"2\"></trk>"},
     WaypointCase{"<extensions>" + Repeat("<e>", 100000) + Repeat("</e>", 100000) + "</extensions>"}));
 
@@ -116,6 +117,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, GpxDocuments, testing::Values(
     DocumentCase{"NoNamespace", Gpx(kTwo, "gpx version=\"1.1\""), 1, "AB"},
     DocumentCase{"OtherNamespace", Gpx(kTwo, "gpx xmlns=\"http://www.topografix.com/GPX/2/0\""), 0, ""},
     DocumentCase{"NotGpx", Gpx(kTwo, "kml xmlns=\"http://www.opengis.net/kml/2.2\""), 0, ""},
+    DocumentCase{"NotGpxWithoutNamespace", Gpx(kTwo, "kml"), 0, ""},
     DocumentCase{"RoutesAndNested", Gpx("<rte><rtept lat=\"1\" lon=\"2\"/></rte><metadata>" + kTwo + "</metadata>"), 1, ""},
     DocumentCase{"JunkAfterRoot", Gpx(kTwo) + "<gpx/>", 0, "AB"},
     DocumentCase{"Tracks9999", Gpx(kTwo + Repeat("<trk/>", 9999)), 1, "AB"},
@@ -134,7 +136,8 @@ TEST(GpxTimes, SecondsSince1989AndHourAtUtcPlus8) {
         {"2000-02-29T23:59:60Z", 1, 320803200}, {"2004-02-29T00:00:00Z", 1, 446947200}, {"1970-01-01T00:00:00Z", 1, 0},
         {"2126-02-06T06:28:15Z", 1, 4294967295u}, {"2126-02-06T06:28:16Z", 1, 0}, {"2005-05-01", 0, 0},
         {"2005-02-29T00:00:00Z", 0, 0}, {"2100-02-29T00:00:00Z", 0, 0}, {"2005-05-01T10:12:61Z", 0, 0},
-        {"2005-05-01T24:00:01Z", 0, 0}, {"2005-05-01T25:00:00Z", 0, 0}, {"2005-05-01T10:60:00Z", 0, 0}, {"2005-05-01T10:12Z", 0, 0}, {"2005-5-01T10:12:47Z", 0, 0}, {"2005-05-01t10:12:47z", 1, 483876767}, {"2005-05-01T10:12:47Zulu", 0, 0}};
+        {"2005-05-01T24:00:01Z", 0, 0}, {"2005-05-01T25:00:00Z", 0, 0}, {"2005-05-01T10:60:00Z", 0, 0}, {"2005-05-01T10:12Z", 0, 0}, {"2005-05-01T18:12:47+08", 1, 483876767}, {"2005-05-01T23:12:47+23:00", 1, 483840767},
+        {"2005-05-01T10:12:47+24:00", 0, 0}, {"2005-5-01T10:12:47Z", 0, 0}, {"2005-05-01t10:12:47z", 1, 483876767}, {"2005-05-01T10:12:47Zulu", 0, 0}};
     const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     for (int month = 1; month <= 12; ++month) {  // the last day of each month, and the day after it
         for (int extra : {0, 1}) rows.emplace_back("2005-" + std::to_string(100 + month).substr(1) + "-" + std::to_string(lengths[month - 1] + extra) + "T00:00:00Z", 1 - extra, ~0u);
