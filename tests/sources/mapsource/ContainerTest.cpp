@@ -40,9 +40,10 @@ TEST(MsRecord, ReadRecordNeedsAHeadAndABodyOfItsLength) {
         ReadPosition position = Over(bytes);
         MsRecord record;
         ASSERT_EQ(ReadRecord(position, record), result) << bytes.size();
-        if (result) {
-            EXPECT_EQ(std::make_tuple(record.type, record.length, record.body, position.left), std::make_tuple('W', 3u, bytes.data() + 5, size_t{0}));
-        }
+        if (!result) continue;
+        EXPECT_EQ(std::make_tuple(record.type, record.length, record.body, position.left), std::make_tuple('W', 3u, bytes.data() + 5, size_t{0}));
+        EXPECT_EQ(ReleaseRecord(&record) + ReleaseRecord(nullptr), 1);  // lets go of the body, not of a null record
+        EXPECT_EQ(record.body, nullptr);
     }
 }
 
