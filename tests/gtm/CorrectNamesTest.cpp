@@ -154,6 +154,10 @@ TEST(CorrectNames, LinesCountsMissingTablesAndMarkersBetweenRuns) {
         EXPECT_EQ(none.document.waypoints[0].newName[0], '\0');
     }
 
+    correction::CorrectionIndex index;
+    EXPECT_EQ(index.Build(5, nullptr), 1);
+    EXPECT_EQ(index.CountWithinWindow(10), 0);
+
     // The second run sees the markers of the first: a later B match replaces the taken one.
     Repair twice("~~AB,Q", "Q,中AB,文AB");
     EXPECT_EQ(twice.NewNames(), Cp950("中AB,Q"));

@@ -151,14 +151,15 @@ TEST_F(SaveFault, TheTemporaryFileIsMadeBesideTheFileWhateverItsName) {
 }
 
 TEST_F(SaveFault, ASuccessfulSaveRemovesOldLeftoversOfItsOwnNameOnly) {
+    // Old ones of the pattern go; a new one, or one of another name or length, stays.
     const std::string path = dir_.Write("repair.gtm", DamagedFile());
     const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
-    for (const char* name : {".repair.gtm.lorvane-abc123", ".other.gtm.lorvane-abc123", ".repair.gtm.lorvane-new456"}) {
+    for (const char* name : {".repair.gtm.lorvane-abc123", ".other.gtm.lorvane-abc123", ".repaiX.gtm.lorvane-abc123",
+                             ".repair.gtm.lorvane-abc1234", ".repair.gtm.lorvane-new456"}) {
         dir_.Write(name, {1, 2, 3});
+        if (name[20] != 'n') fs::last_write_time(dir_.path() / name, old);
     }
-    fs::last_write_time(dir_.path() / ".repair.gtm.lorvane-abc123", old);
-    fs::last_write_time(dir_.path() / ".other.gtm.lorvane-abc123", old);
     ASSERT_EQ(SaveWith(Fault::None, path), 1);
-    EXPECT_EQ(Entries(dir_.path()),
-              (std::vector<std::string>{".other.gtm.lorvane-abc123", ".repair.gtm.lorvane-new456", "repair.gtm"}));
+    EXPECT_EQ(Entries(dir_.path()), (std::vector<std::string>{".other.gtm.lorvane-abc123", ".repaiX.gtm.lorvane-abc123",
+                                                              ".repair.gtm.lorvane-abc1234", ".repair.gtm.lorvane-new456", "repair.gtm"}));
 }

@@ -17,7 +17,7 @@
 namespace {
 
 // Every record array of the core is made by a nothrow new[]: the one after
-// this many more fails while the count is not negative.
+// this many more fails, and only that one.
 int allocationsBeforeFailure = -1;
 bool allocationFailed = false;
 
@@ -25,6 +25,7 @@ bool allocationFailed = false;
 
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     if (allocationsBeforeFailure == 0) {
+        allocationsBeforeFailure = -1;
         allocationFailed = true;
         return nullptr;
     }
