@@ -122,6 +122,19 @@ TEST(HostileInput, EveryCutFailsOrListsOnlyWhatItRead) {
     }
 }
 
+TEST(HostileInput, AMissingFileOrAFolderIsRefused) {
+    TempDir dir;
+    for (const char* extension : {".wtr", ".evo", ".gpx", ".gdb", ".mps", ".gtm"}) {
+        const std::filesystem::path folder = dir.path() / (std::string("folder") + extension);
+        std::filesystem::create_directory(folder);
+        for (const std::string& path : {(dir.path() / (std::string("missing") + extension)).string(), folder.string()}) {
+            VectorLineList lines;
+            GtmDocument document;
+            EXPECT_EQ(extension == ".gtm"s ? document.Load(path, lines) : CreateWaypointSource(path)->Load(path, &lines, &lines), 0) << path;
+        }
+    }
+}
+
 TEST(HostileInput, DamagedBytesNeverCrash) {
     for (const Sample& sample : Samples()) {
         for (size_t at = 0; at < sample.bytes.size(); ++at) {
