@@ -41,33 +41,16 @@ const std::string kMasked = std::string("\0\0", 2) + "AB";
 
 }  // namespace
 
-TEST_F(CliTest, ListWtrAsJson) {
-    const std::string path = Write("a.wtr", WtrBuilder()
-                                                .waypoint({"\xA4\xA4" "AB", -5, 6, 12.5f, 3})
-                                                .track("T", {{1, 2, 57600, 1.0f}})
-                                                .build());
-    CliRun run = Cli({"list", "--json", path});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out,
+TEST_F(CliTest, ListsAsJsonOrAsUtf8Text) {
+    const std::string wtr = Write("a.wtr", WtrBuilder().waypoint({"\xA4\xA4" "AB", -5, 6, 12.5f, 3}).track("T", {{1, 2, 57600, 1.0f}}).build());
+    EXPECT_EQ(Cli({"list", "--json", wtr}).out,
               "{\"kind\":\"wtr\",\"loaded\":1,\"waypointCount\":1,\"trackCount\":1,"
               "\"waypoints\":[{\"name\":\"a4a44142\",\"latitude\":-5,\"longitude\":6,\"altitude\":12.5,\"symbol\":3}],"
               "\"tracks\":[{\"name\":\"54\",\"pointCount\":1,\"points\":[{\"latitude\":1,\"longitude\":2,"
               "\"altitude\":1,\"time\":57600,\"hour\":0,\"minute\":0,\"second\":0}]}],"
               "\"lines\":[\"a4a4414220203132\"],\"trackLines\":[\"5420283129\"]}\n");
-}
-
-TEST_F(CliTest, ListTextIsUtf8) {
-    const std::string path = Write("a.wtr", WtrBuilder().waypoint("\xA4\xA4" "AB", 7).build());
-    CliRun run = Cli({"list", path});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "中AB   7\n");
-}
-
-TEST_F(CliTest, ListGtmAsJson) {
-    const std::string path = Write("b.GTM", GtmBuilder().waypoint(kMasked, 7).build());
-    CliRun run = Cli({"list", "--json", path});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out,
+    EXPECT_EQ(Cli({"list", wtr}).out, "中AB  12\n");
+    EXPECT_EQ(Cli({"list", "--json", Write("b.GTM", GtmBuilder().waypoint(kMasked, 7).build())}).out,
               "{\"kind\":\"gtm\",\"loaded\":1,\"waypointCount\":1,\"waypoints\":[{\"name\":\"00004142202020202020\","
               "\"altitude\":7}],\"lines\":[\"2020414220202020202020202037\"]}\n");
 }

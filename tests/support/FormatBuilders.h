@@ -118,3 +118,46 @@ private:
     std::optional<int32_t> imageCount_;
     std::string tail_ = "tracks and other data";
 };
+
+struct EvoPoint {
+    int32_t latitude = 0, longitude = 0;
+    uint32_t time = 0;
+    float altitude = 0;
+};
+
+// An EVO file image, field by field: a 48-byte header with the two counts,
+// then waypoint entries (found by 00 FF 00) and track entries (found by
+// 00 00 "AC"). Unread bytes are 0x11, so they never form a pattern.
+struct EvoImage : ByteBuilder {
+    EvoImage(uint16_t waypointCount, uint16_t trackCount) {
+        fill(32, 0x11).u16(waypointCount).u16(0x1111).u16(trackCount).fill(10, 0x11);
+    }
+    // The 52 bytes of a waypoint entry before its name.
+    EvoImage& WaypointHead(int32_t latitude, int32_t longitude, float altitude, bool pattern = true) {
+        (pattern ? raw("\x00\xFF\x00", 3) : fill(3, 0x11)).fill(21, 0x11).i32(latitude).i32(longitude);
+        f32(altitude).fill(16, 0x11);
+        return *this;
+    }
+    // The ten name bytes (padded with NUL), then the symbol where a name of
+    // stored bytes puts it: 10 bytes after the stored text. The bytes between
+    // are 0x22, so a symbol read elsewhere shows.
+    EvoImage& WaypointTail(std::string_view nameBytes, size_t stored, int16_t symbol) {
+        field(nameBytes, 10).fill(stored, 0x22).i16(symbol);
+        return *this;
+    }
+    EvoImage& Waypoint(std::string_view name, int16_t symbol = 7, float altitude = 100.0f) {
+        return WaypointHead(1, 2, altitude).WaypointTail(name, name.size(), symbol);
+    }
+    // 00 00, the name bytes as given (with whatever ends them), the count.
+    EvoImage& TrackHead(std::string_view nameBytes, int32_t count) { u16(0).text(nameBytes).i32(count); return *this; }
+    EvoImage& Point(const EvoPoint& p) {
+        i32(p.latitude).i32(p.longitude).u32(p.time).f32(p.altitude).fill(8, 0x33);
+        return *this;
+    }
+    EvoImage& Track(std::string_view nameBytes, int32_t points) {
+        TrackHead(nameBytes, points);
+        for (int32_t j = 0; j < points; ++j) Point({j, -j, 60u * j, 1.5f});
+        return *this;
+    }
+    EvoImage& Fill(size_t count) { fill(count, 0x11); return *this; }
+};

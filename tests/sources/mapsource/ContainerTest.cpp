@@ -1,9 +1,7 @@
-// The record container shared by the ".gdb" and ".mps" readers: the read
-// position and its field reads, records, heads, runs and UTF-8 names.
+// The record container shared by the ".gdb" and ".mps" readers: field reads,
+// records, heads, runs and UTF-8 names.
 #include <gtest/gtest.h>
 
-#include <cfloat>
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <tuple>
@@ -17,6 +15,7 @@
 #include "MapSourceBuilder.h"
 
 using namespace mstest;
+using namespace std::string_literals;
 
 namespace {
 
@@ -29,69 +28,34 @@ Bytes Record(char type, const Bytes& body) {
 
 }  // namespace
 
-TEST(ReadPosition, ReadsNeedEveryByteAndAFailedReadMovesNothing) {
-    const Bytes bytes = ByteBuilder().u16(0x1234).u32(0xDEADBEEF).f64(2.5).cstr("AB").text("CD").bytes();
-    ReadPosition position = Over(bytes), shortOne{bytes.data() + 6, 7};
-    uint16_t u16 = 0;
-    uint32_t u32 = 0;
-    double f64 = 0;
-    const char* text = nullptr;
-    EXPECT_EQ(ReadDouble(shortOne, f64), 0);
-    EXPECT_EQ(shortOne.left, 7u);
-    ASSERT_TRUE(ReadInt16(position, u16) && ReadInt32(position, u32) && ReadDouble(position, f64) &&
-                ReadString(position, text));
-    EXPECT_EQ(std::make_tuple(u16, u32, f64, std::string(text)),
-              std::make_tuple(uint16_t{0x1234}, 0xDEADBEEFu, 2.5, std::string("AB")));
-    EXPECT_EQ(ReadString(position, text), 0);  // "CD" has no NUL before the end
-    EXPECT_EQ(position.left, 2u);
-}
-
-TEST(ReadPosition, NarrowingFollowsFloatRounding) {
-    EXPECT_EQ(NarrowToFloat(123.4), 123.4f);
-    EXPECT_EQ(NarrowToFloat(1e300), std::numeric_limits<float>::infinity());
-    EXPECT_EQ(NarrowToFloat(-1e39), -std::numeric_limits<float>::infinity());
-    EXPECT_EQ(NarrowToFloat(static_cast<double>(FLT_MAX)), FLT_MAX);
-    EXPECT_TRUE(std::isnan(NarrowToFloat(std::nan(""))));
-}
-
-TEST(MsRecord, ReadRecordChecksHeadAndBody) {
-    const std::pair<Bytes, int> cases[] = {
-        {ByteBuilder().u32(1).bytes(), 0},                          // head of 4 bytes
-        {ByteBuilder().u32(0).u8('W').text("xyz").bytes(), 0},      // body length 0
-        {ByteBuilder().u32(4).u8('W').text("abc").bytes(), 0},      // body one byte short
+TEST(MsRecord, ReadRecordNeedsAHeadAndABodyOfItsLength) {
+    const std::pair<Bytes, int> rows[] = {
+        {ByteBuilder().u32(1).bytes(), 0},                      // head of 4 bytes
+        {ByteBuilder().u32(0).u8('W').text("xyz").bytes(), 0},  // body length 0
+        {ByteBuilder().u32(4).u8('W').text("abc").bytes(), 0},  // body one byte short
         {ByteBuilder().u32(0xFFFFFFFF).u8('W').text("abc").bytes(), 0},
-        {ByteBuilder().u32(3).u8('W').text("abc").bytes(), 1},      // body of exactly the rest
+        {ByteBuilder().u32(3).u8('W').text("abc").bytes(), 1},  // body of exactly the rest, not copied
     };
-    for (const auto& [bytes, result] : cases) {
+    for (const auto& [bytes, result] : rows) {
         ReadPosition position = Over(bytes);
         MsRecord record;
         ASSERT_EQ(ReadRecord(position, record), result) << bytes.size();
-        if (result == 0) continue;
-        // The body is not copied: it stands in the image until released.
-        EXPECT_EQ(record.type, 'W');
-        EXPECT_EQ(record.length, 3u);
-        EXPECT_EQ(record.body, bytes.data() + 5);
-        EXPECT_EQ(position.left, 0u);
-        EXPECT_EQ(ReleaseRecord(&record), 1);
+        if (!result) continue;
+        EXPECT_EQ(std::make_tuple(record.type, record.length, record.body, position.left), std::make_tuple('W', 3u, bytes.data() + 5, size_t{0}));
+        EXPECT_EQ(ReleaseRecord(&record) + ReleaseRecord(nullptr), 1);  // lets go of the body, not of a null record
         EXPECT_EQ(record.body, nullptr);
-        EXPECT_EQ(ReleaseRecord(nullptr), 0);
     }
 }
 
 TEST(MsHeader, SignaturesRecordsAndTheARecord) {
-    const std::string mapSource("MapSource\0", 10);
-    const std::string baseCamp("BaseCamp\0", 9);
+    const std::string mapSource("MapSource\0", 10), baseCamp("BaseCamp\0", 9);
     const Bytes a = ABody(608);
     auto head = [](const char* signature, char secondType, const Bytes& aBody, std::string_view after) {
         ByteBuilder b;
         b.raw(signature, 6).append(Record('D', {'l', 0})).append(Record(secondType, aBody));
         return b.text(after).bytes();
     };
-    struct Case {
-        const char* what;
-        Bytes bytes;
-        int gdb = 0, mps = 0;  // GdbHeader::Read, MpsHeader::Read
-    };
+    struct Case { const char* what; Bytes bytes; int gdb = 0, mps = 0; };  // the results of GdbHeader and MpsHeader
     const Case cases[] = {
         {"five bytes", ByteBuilder().text("MsRcf").bytes(), 0, 0},
         {"gdb head", head("MsRcf\0", 'A', a, mapSource), 1, 0},
@@ -117,11 +81,8 @@ TEST(MsHeader, SignaturesRecordsAndTheARecord) {
         EXPECT_EQ(mps.Read(mpsPosition), c.mps) << c.what;
         if (c.gdb == 0) continue;
         // The version, the texts, the program, and the runs start right after.
-        EXPECT_EQ(gdb.Version(), 608);
-        EXPECT_STREQ(gdb.texts[0], "SQA");
-        EXPECT_STREQ(gdb.texts[2], "12:03:34");
-        EXPECT_EQ(gdb.WrittenByBaseCamp(), c.what[0] == 'B' ? 1 : 0);
-        EXPECT_EQ(gdbPosition.left, 0u);
+        EXPECT_EQ(std::make_tuple(gdb.Version(), std::string(gdb.texts[0]), std::string(gdb.texts[2]), gdb.WrittenByBaseCamp(), gdbPosition.left),
+                  std::make_tuple(608, "SQA"s, "12:03:34"s, c.what[0] == 'B' ? 1 : 0, size_t{0}));
     }
 }
 
@@ -142,20 +103,12 @@ TEST(RecordRun, ARecordOfAnotherTypeEndsTheRunAndIsLeftForTheNext) {
     MsFile file;
     file.T(GdbTrack{}).T(GdbTrack{}).Add('L', {1}).Add('R', {1, 2});
     ReadPosition position = Over(file.bytes());
-    LRecordList lFirst;
-    ASSERT_EQ(lFirst.Read(position), 1);  // empty run: nothing consumed
-    EXPECT_EQ(lFirst.count, 0);
-    EXPECT_EQ(lFirst.records, nullptr);
-    EXPECT_EQ(position.left, file.size());
-
+    LRecordList lFirst, lRecords;
     GdbTrackList tracks;
-    ASSERT_EQ(tracks.Read(position), 1);
-    EXPECT_EQ(tracks.count, 2);
-    LRecordList lRecords;
-    ASSERT_EQ(lRecords.Read(position), 1);
-    EXPECT_EQ(lRecords.count, 1);
-    EXPECT_EQ(position.left, 7u);  // on the 'R' record
-    EXPECT_EQ(position.next[4], 'R');
+    ASSERT_EQ(lFirst.Read(position), 1);  // an empty run consumes nothing
+    EXPECT_EQ(std::make_tuple(lFirst.count, lFirst.records.get(), position.left), std::make_tuple(0, nullptr, file.size()));
+    ASSERT_EQ(tracks.Read(position) + lRecords.Read(position), 2);
+    EXPECT_EQ(std::make_tuple(tracks.count, lRecords.count, position.left, position.next[4]), std::make_tuple(2, 1, size_t{7}, 'R'));
 }
 
 TEST(RecordRun, AnUnreadableRecordEndsTheRunAndLRecordBodiesAreNotExamined) {
@@ -191,6 +144,9 @@ TEST(RecordRun, AFailedParseFailsTheRunAndKeepsWhatWasRead) {
     EXPECT_EQ(tracks.count, 2);
     ASSERT_NE(tracks.records, nullptr);
     EXPECT_NE(tracks.records[1].body, nullptr);
+    // Only the track parsed can be taken.
+    TrackRecord track;
+    EXPECT_EQ(tracks.GetTrack(0, track) + tracks.GetTrack(1, track) + tracks.GetTrack(2, track) + tracks.GetTrack(-1, track), 1);
 }
 
 TEST(Utf8NameToAnsi, ConvertsToCodePage950AndCutsAtWholeCharacters) {

@@ -1,0 +1,252 @@
+// What every reader and the GTM loader must survive: files cut at every
+// length, damaged bytes, counts that lie or wrap, and memory running out.
+// Each gives a clear result, lists nothing it did not read, and never reads
+// outside the file (a sanitizer build shows any such read).
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <new>
+
+#include "gtm/GtmDocument.h"
+#include "sources/CreateWaypointSource.h"
+#include "sources/NameField.h"
+#include "sources/mapsource/MapSourceBuilder.h"
+#include "support/FormatBuilders.h"
+
+namespace {
+
+// Every record array of the core is made by a nothrow new[]: the one after
+// this many more fails, and only that one.
+int allocationsBeforeFailure = -1;
+bool allocationFailed = false;
+
+}  // namespace
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    if (allocationsBeforeFailure == 0) {
+        allocationsBeforeFailure = -1;
+        allocationFailed = true;
+        return nullptr;
+    }
+    if (allocationsBeforeFailure > 0) --allocationsBeforeFailure;
+    try {
+        return ::operator new[](size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+namespace {
+
+using namespace std::string_literals;
+using Bytes = std::vector<uint8_t>;
+using Lines = std::vector<std::string>;
+
+struct Outcome {
+    int result = -1;
+    Lines waypoints, tracks;
+};
+
+// Loads bytes as a file of the extension, with the reader the program picks for it.
+Outcome Load(const std::string& extension, const Bytes& bytes) {
+    static TempDir dir;
+    const std::string path = dir.Write("file" + extension, bytes);
+    Outcome outcome;
+    VectorLineList waypoints, tracks;
+    if (extension == ".gtm") {
+        GtmDocument document;
+        outcome.result = document.Load(path, waypoints);
+    } else {
+        outcome.result = CreateWaypointSource(path)->Load(path, &waypoints, &tracks);
+    }
+    outcome.waypoints = waypoints.lines;
+    outcome.tracks = tracks.lines;
+    return outcome;
+}
+
+Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+const std::string kTwoGpx = "<wpt lat=\"1\" lon=\"2\"><name>A</name></wpt><wpt lat=\"3\" lon=\"4\"><name>B</name></wpt>";
+std::string Gpx(const std::string& body) { return "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\">" + body + "</gpx>"; }
+
+struct Sample {
+    const char* extension;
+    Bytes bytes;
+    bool cutsFail;  // every shorter file is refused (MapSource files may end after any whole record)
+};
+
+std::vector<Sample> Samples() {
+    Bytes wtr = WtrBuilder().waypoint("A", 1).waypoint("B", 2).track("Track", {{1, 2, 3, 4}, {5, 6, 7, 8}}).build();
+    wtr.erase(wtr.end() - 8, wtr.end());  // nothing after the route marker is read
+    EvoImage evo(2, 2);  // the second waypoint has no pattern: it is found 256 bytes after the first one's name
+    evo.Waypoint("HOME").Fill(356 - evo.size()).WaypointHead(3, 4, 5.4f, false).WaypointTail("FAR\n", 3, 12);
+    evo.Track("ACT\0"s, 2).Track("ACTIVE LOG\n", 1);
+    using namespace mstest;
+    const MsFile gdb = MsFile::Gdb(612).W(GdbWaypoint{.name = "\xE4\xB8\xAD", .altitude = 3.0, .flaggedValue = true})
+                           .W(GdbWaypoint{.fixedTail = false}).Add('R', {1}).Add('T', {});
+    const MsFile gdbTracks = MsFile::Gdb().W(GdbWaypoint{}).W(GdbWaypoint{}).T(GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4, 5.0, 6.0}, GdbPoint{7, 8}}})
+                                 .T(GdbTrack{}).Add('L', {1, 2, 3});
+    const MsFile mps = MsFile::Mps().W(MpsWaypoint{}).W(MpsWaypoint{.name = "B"}).T(MpsTrack{.points = {{1, 2, 3.0, 4}, {}}});
+    return {
+        {".wtr", wtr, true},
+        {".evo", evo.bytes(), true},
+        {".gpx", Text(Gpx(kTwoGpx + "<trk><name>T</name><trkseg><trkpt lat=\"1\" lon=\"2\"><ele>3</ele></trkpt></trkseg></trk>")), true},
+        {".gdb", gdb.bytes(), false},
+        {".gdb", gdbTracks.bytes(), false},
+        {".mps", mps.bytes(), false},
+        {".gtm", GtmBuilder().image("a", "b").waypoint("A", 1, "comment").waypoint("B", 2).tail("").build(), true},
+    };
+}
+
+bool StartsWith(const Lines& whole, const Lines& part) {
+    return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin());
+}
+
+}  // namespace
+
+TEST(HostileInput, EveryCutFailsOrListsOnlyWhatItRead) {
+    for (const Sample& sample : Samples()) {
+        const Outcome whole = Load(sample.extension, sample.bytes);
+        ASSERT_EQ(whole.result, 1) << sample.extension;
+        ASSERT_EQ(whole.waypoints.size(), 2u) << sample.extension;
+        for (size_t length = 0; length < sample.bytes.size(); ++length) {
+            SCOPED_TRACE(testing::Message() << sample.extension << " cut to " << length);
+            const Outcome cut = Load(sample.extension, mstest::Cut(sample.bytes, length));
+            EXPECT_TRUE(!sample.cutsFail || cut.result == 0);
+            EXPECT_TRUE(StartsWith(whole.waypoints, cut.waypoints));
+            EXPECT_TRUE(StartsWith(whole.tracks, cut.tracks));
+            // A GTM file that cannot be read whole is refused whole.
+            EXPECT_TRUE(sample.extension != ".gtm"s || cut.waypoints.empty());
+        }
+    }
+}
+
+TEST(HostileInput, AMissingFileOrAFolderIsRefused) {
+    TempDir dir;
+    for (const char* extension : {".wtr", ".evo", ".gpx", ".gdb", ".mps", ".gtm"}) {
+        const std::filesystem::path folder = dir.path() / (std::string("folder") + extension);
+        std::filesystem::create_directory(folder);
+        for (const std::string& path : {(dir.path() / (std::string("missing") + extension)).string(), folder.string()}) {
+            VectorLineList lines;
+            GtmDocument document;
+            EXPECT_EQ(extension == ".gtm"s ? document.Load(path, lines) : CreateWaypointSource(path)->Load(path, &lines, &lines), 0) << path;
+        }
+    }
+}
+
+TEST(HostileInput, DamagedBytesNeverCrash) {
+    for (const Sample& sample : Samples()) {
+        for (size_t at = 0; at < sample.bytes.size(); ++at) {
+            for (uint8_t value : {0x00, 0xFF}) {
+                Bytes damaged = sample.bytes;
+                damaged[at] = value;
+                EXPECT_LE(Load(sample.extension, damaged).result, 1) << sample.extension << at;
+            }
+        }
+    }
+}
+
+TEST(HostileInput, CountsAtTheLimitsAndCountsThatLie) {
+    using namespace mstest;
+    auto evo = [](uint16_t waypoints, uint16_t tracks, int present = 1) {
+        EvoImage image(waypoints, tracks);
+        for (int k = 0; k < present; ++k) image.Waypoint("W");
+        return image;
+    };
+    auto manyTracks = [](MsFile file, const Bytes& waypoint, int count, const Bytes& body) {
+        file.Add('W', waypoint);
+        for (int k = 0; k < count; ++k) file.Add('T', body);
+        return file.bytes();
+    };
+    auto gtmWith = [](int at, uint8_t a, uint8_t b) {
+        Bytes bytes = GtmBuilder().waypoint("A", 1).build();
+        bytes[at] = a, bytes[at + 1] = b;
+        return bytes;
+    };
+    Bytes mpsLonger = MpsTrack{.points = {{}}}.Body(), mpsShorter = mpsLonger;
+    mpsLonger.push_back(0);
+    mpsShorter.pop_back();
+    Bytes gdbShort = GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4}}, .after = {}}.Body();
+    gdbShort.pop_back();
+    struct Row { const char* what; const char* extension; Bytes bytes; int result; size_t waypoints, tracks; };
+    const Row rows[] = {
+        {"no waypoints", ".evo", evo(0, 1).bytes(), 0, 0, 0},
+        {"10000 waypoints", ".evo", evo(10000, 1, 10000).Track("AC\n", 0).bytes(), 0, 0, 0},
+        {"9999 waypoints", ".evo", evo(9999, 1, 9999).Track("AC\n", 0).bytes(), 1, 9999, 1},
+        {"more waypoints than entries", ".evo", evo(2, 1).Track("AC\n", 0).bytes(), 0, 1, 0},
+        {"no tracks", ".evo", evo(1, 0).Track("AC\n", 0).bytes(), 0, 1, 0},
+        {"10000 tracks", ".evo", [&] { auto e = evo(1, 10000); for (int t = 0; t < 10000; ++t) e.Track("AC\n", 0); return e.bytes(); }(), 0, 1, 0},
+        {"9999 tracks", ".evo", [&] { auto e = evo(1, 9999); for (int t = 0; t < 9999; ++t) e.Track("AC\n", 0); return e.bytes(); }(), 1, 1, 9999},
+        {"no track entry", ".evo", evo(1, 1).Track("Active\n", 0).bytes(), 0, 1, 0},
+        {"no track entry, a head that would read as one", ".evo", [&] {
+             Bytes e = evo(1, 1).Track("Active\n", 0).bytes();
+             e[2] = '\n', e[3] = e[4] = e[5] = e[6] = 0;
+             return e; }(), 0, 1, 0},
+        {"3 points, 2 there", ".evo", evo(1, 1).TrackHead("ACX\n", 3).Point({}).Point({}).bytes(), 0, 1, 0},
+        {"points wrapping 32 bits", ".evo", evo(1, 1).TrackHead("ACX\n", 178956971).Point({}).Point({}).bytes(), 0, 1, 0},
+        {"INT32_MAX points", ".evo", evo(1, 1).TrackHead("ACX\n", INT32_MAX).Point({}).bytes(), 0, 1, 0},
+        {"negative points", ".evo", evo(1, 1).TrackHead("ACX\n", -1).Point({}).bytes(), 0, 1, 0},
+        {"INT32_MIN points", ".evo", evo(1, 1).TrackHead("ACX\n", INT32_MIN).Point({}).bytes(), 0, 1, 0},
+        {"a point short", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).Add('T', gdbShort).bytes(), 0, 1, 0},
+        {"2^32-1 points", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).T(GdbTrack{.pointCount = 0xFFFFFFFF}).bytes(), 0, 1, 0},
+        {"2 points, 1 there", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).T(GdbTrack{.points = {GdbPoint{}}, .pointCount = 2}).bytes(), 0, 1, 0},
+        {"no point count", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).Add('T', ByteBuilder().cstr("N").u8(1).u32(0).bytes()).bytes(), 0, 1, 0},
+        {"9999 tracks", ".gdb", manyTracks(MsFile::Gdb(), GdbWaypoint{}.Body(), 9999, GdbTrack{}.Body()), 1, 1, 9999},
+        {"10000 tracks", ".gdb", manyTracks(MsFile::Gdb(), GdbWaypoint{}.Body(), 10000, GdbTrack{}.Body()), 0, 1, 0},
+        {"a byte more than the points", ".mps", MsFile::Mps().W(MpsWaypoint{}).Add('T', mpsLonger).bytes(), 0, 1, 0},
+        {"a byte less", ".mps", MsFile::Mps().W(MpsWaypoint{}).Add('T', mpsShorter).bytes(), 0, 1, 0},
+        {"points wrapping 32 bits", ".mps", MsFile::Mps().W(MpsWaypoint{}).Add('T', ByteBuilder().cstr("X").u8(0).u32(0).u32(0x08421085).fill(27).bytes()).bytes(), 0, 1, 0},
+        {"10000 tracks", ".mps", manyTracks(MsFile::Mps(), MpsWaypoint{}.Body(), 10000, MpsTrack{}.Body()), 0, 1, 0},
+        {"10000 tracks", ".gpx", Text(Gpx(kTwoGpx + [] { std::string t; for (int k = 0; k < 10000; ++k) t += "<trk/>"; return t; }())), 0, 2, 9999},
+        {"a record length of 2^32-1", ".gdb", ByteBuilder().append(MsFile::Gdb().bytes()).u32(0xFFFFFFFF).u8('W').fill(60).bytes(), 1, 0, 0},
+        {"2 waypoints, 1 there", ".gtm", GtmBuilder().waypoint("A", 1).waypointCount(2).tail("").build(), 0, 0, 0},
+        {"-1 waypoints", ".gtm", GtmBuilder().waypoint("A", 1).waypointCount(-1).build(), 0, 0, 0},
+        {"INT32_MAX waypoints", ".gtm", GtmBuilder().waypoint("A", 1).waypointCount(INT32_MAX).build(), 0, 0, 0},
+        {"1000 images", ".gtm", GtmBuilder().waypoint("A", 1).imageCount(1000).build(), 0, 0, 0},
+        {"INT32_MAX images", ".gtm", GtmBuilder().waypoint("A", 1).imageCount(INT32_MAX).build(), 0, 0, 0},
+        {"a string of 65535 bytes", ".gtm", gtmWith(99, 0xFF, 0xFF), 0, 0, 0},
+    };
+    for (const Row& row : rows) {
+        const Outcome outcome = Load(row.extension, row.bytes);
+        EXPECT_EQ(outcome.result, row.result) << row.extension << ": " << row.what;
+        EXPECT_EQ(outcome.waypoints.size(), row.waypoints) << row.extension << ": " << row.what;
+        EXPECT_EQ(outcome.tracks.size(), row.tracks) << row.extension << ": " << row.what;
+    }
+}
+
+TEST(HostileInput, NoMemoryFailsTheLoadAndTheCorrectionTakesThePlainScan) {
+    for (const Sample& sample : Samples()) {
+        for (int n = 0;; ++n) {
+            allocationsBeforeFailure = n;
+            allocationFailed = false;
+            const Outcome outcome = Load(sample.extension, sample.bytes);
+            allocationsBeforeFailure = -1;
+            if (!allocationFailed) break;
+            EXPECT_EQ(outcome.result, 0) << sample.extension << ": allocation " << n << " failed";
+        }
+    }
+    // 40 by 40: enough to be indexed. Without memory for the index the result is the same.
+    std::vector<WaypointRecord> sources(40, WaypointRecord{});
+    GtmDocument document;
+    document.waypointCount = 40;
+    document.waypoints.reset(new GtmWaypoint[40]());
+    for (int i = 0; i < 40; ++i) {
+        StoreName(sources[i].name, 12, "\xA4\xA4" + std::to_string(i % 7));
+        sources[i].altitude = static_cast<float>(i % 5);
+        std::memcpy(document.waypoints[i].name, ("\0\0"s + std::to_string(i % 7) + "       ").data(), 10);
+        document.waypoints[i].altitude = static_cast<float>(i % 3);
+    }
+    std::vector<std::string> expected;
+    for (int n = -1; n < 8; ++n) {
+        std::vector<WaypointRecord> copy = sources;
+        VectorLineList lines;
+        allocationsBeforeFailure = n;
+        EXPECT_EQ(document.CorrectNames(40, copy.data(), lines), 1);
+        allocationsBeforeFailure = -1;
+        if (n == -1) expected = lines.lines;
+        EXPECT_EQ(lines.lines, expected) << n;
+        EXPECT_EQ(document.correctedCount, static_cast<int32_t>(expected.size()));
+    }
+    EXPECT_FALSE(expected.empty());
+}

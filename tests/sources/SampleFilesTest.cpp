@@ -1,0 +1,167 @@
+// Real files written by MapSource, BaseCamp and GPSBabel, read as the program
+// reads them and checked against GPSBabel's own reading (the .gpsbabel.csv
+// beside each).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "common/CodePage.h"
+#include "sources/CreateWaypointSource.h"
+#include "sources/NameField.h"
+#include "sources/ReadWholeFile.h"
+#include "sources/mapsource/GdbSource.h"
+#include "sources/mapsource/MpsSource.h"
+#include "support/ByteBuilder.h"
+#include "support/CsvRows.h"
+
+namespace {
+
+// Degrees as GPSBabel computes them from semicircles.
+double Degrees(int32_t semicircles) { return semicircles * (180.0 / 2147483648.0); }
+
+struct Sample {
+    const char* file;
+    int waypoints, tracks, unknownNames;  // names with characters code page 950 lacks
+    bool latin1;                          // names written as Latin-1, kept as bytes
+    const char* first;                    // the first name as stored
+};
+
+class SampleFiles : public testing::TestWithParam<Sample> {};
+
+TEST_P(SampleFiles, AgreeWithGpsBabel) {
+    const Sample& sample = GetParam();
+    const std::string path = SamplePath(sample.file);
+    const std::string base = std::string(sample.file).substr(0, std::string(sample.file).rfind('.'));
+    const std::string csvPath = SamplePath(base + ".gpsbabel.csv");
+    if (path.empty() || csvPath.empty()) GTEST_SKIP() << sample.file << " is not beside the project";
+    auto source = CreateWaypointSource(path);
+    VectorLineList lines, trackLines;
+    ASSERT_EQ(source->Load(path, &lines, &trackLines), 1);
+    const std::vector<CsvRow> rows = ReadCsv(csvPath);
+    ASSERT_EQ(source->waypointCount, sample.waypoints);
+    ASSERT_EQ(rows.size(), static_cast<size_t>(sample.waypoints));
+    EXPECT_EQ(lines.lines.size(), rows.size());
+    EXPECT_EQ(trackLines.lines.size(), static_cast<size_t>(sample.tracks));  // a route ends a MapSource file's waypoints
+    EXPECT_EQ(FieldText(source->waypoints[0].name, 12), sample.first);
+    int unknown = 0;
+    for (int i = 0; i < source->waypointCount; ++i) {
+        const WaypointRecord& record = source->waypoints[i];
+        const CsvRow& row = rows[static_cast<size_t>(i)];
+        SCOPED_TRACE(sample.file + std::string(" waypoint ") + row.at("No"));
+        EXPECT_NEAR(Degrees(record.latitude), std::stod(row.at("Latitude")), 1e-5);
+        EXPECT_NEAR(Degrees(record.longitude), std::stod(row.at("Longitude")), 1e-5);
+        const std::string name(FieldText(record.name, 12)), converted = codepage::Utf8ToCp950(row.at("Name"));
+        if (sample.latin1) {
+            // GPSBabel decodes the bytes as Latin-1: compare the ASCII names only.
+            EXPECT_TRUE(converted.find('?') != std::string::npos || name == converted.substr(0, 11)) << name;
+        } else {
+            char expected[12];
+            StoreName(expected, sizeof expected, converted);
+            EXPECT_EQ(name, FieldText(expected, 12));
+            unknown += converted.find('?') != std::string::npos;
+        }
+        // GPSBabel leaves the altitude of a waypoint without one empty.
+        const auto altitude = row.find("Altitude");
+        EXPECT_NEAR(record.altitude, altitude == row.end() || altitude->second.empty() ? 0.0 : std::stod(altitude->second), 0.05);
+    }
+    EXPECT_EQ(unknown, sample.unknownNames);
+}
+
+INSTANTIATE_TEST_SUITE_P(RealFiles, SampleFiles, testing::Values(
+    Sample{"gdb-sample.gdb", 199, 0, 0, true, "3"}, Sample{"gdb-sample-v3.gdb", 199, 0, 1, false, "3"},
+    Sample{"gdb-sample2.gdb", 14, 0, 0, true, "001"}, Sample{"gdb-sample-v3-ilinks.gdb", 36, 0, 0, false, "0001"},
+    Sample{"basecamp.gpx", 2, 1, 0, false, "Hwy 119"}, Sample{"Lctns_Instinct.gpx", 10, 1, 5, false, "Greenwich e"},
+    Sample{"gdb-sample-tracks.gpx", 9, 9, 1, false, "3"}, Sample{"umsonstdraussen.gpx", 78, 0, 16, false, "Uferlos Fes"},
+    Sample{"garmin_gpi_encoding.gpx", 1, 0, 0, false, "\xA3\xE1"}),
+    [](const testing::TestParamInfo<Sample>& info) { return std::to_string(info.index); });
+
+TEST(SampleFiles, GpxTrackPointsAgreeWithGpsBabel) {
+    const std::string path = SamplePath("gdb-sample-tracks.gpx");
+    const std::string csvPath = SamplePath("gdb-sample-tracks.trackpoints.gpsbabel.csv");
+    if (path.empty() || csvPath.empty()) GTEST_SKIP() << "gdb-sample-tracks is not beside the project";
+    auto source = CreateWaypointSource(path);
+    ASSERT_EQ(source->Load(path, nullptr, nullptr), 1);
+    const std::vector<CsvRow> rows = ReadCsv(csvPath);
+    size_t n = 0;
+    for (int k = 0; k < source->trackCount; ++k) {
+        for (int j = 0; j < source->tracks[k].pointCount && n < rows.size(); ++j, ++n) {
+            const TrackPoint& p = source->tracks[k].points[j];
+            const CsvRow& row = rows[n];
+            SCOPED_TRACE("point " + row.at("No"));
+            EXPECT_NEAR(p.latitudeDegrees, std::stod(row.at("Latitude")), 1e-6);
+            EXPECT_NEAR(p.longitudeDegrees, std::stod(row.at("Longitude")), 1e-6);
+            EXPECT_NEAR(p.altitude, std::stod(row.at("Altitude")), 0.051);  // GPSBabel shows one decimal
+            int y = 0, mo = 0, d = 0, h = 0, mi = 0, se = 0;  // "2005/05/01" and "10:12:47", UTC
+            std::sscanf((row.at("Date") + " " + row.at("Time")).c_str(), "%d/%d/%d %d:%d:%d", &y, &mo, &d, &h, &mi, &se);
+            using namespace std::chrono;
+            const auto days = sys_days(year(y) / mo / d) - sys_days(1989y / 12 / 31);
+            EXPECT_EQ(p.time, static_cast<uint32_t>(days.count() * 86400 + h * 3600 + mi * 60 + se));
+        }
+    }
+    EXPECT_EQ(n, 747u);
+    EXPECT_EQ(rows.size(), 747u);
+}
+
+// MapSource files whose tracks the readers never reach (after a route, or
+// without waypoints), read as runs: every point near where it was recorded.
+TEST(SampleFiles, MapSourceTracksReadAsRuns) {
+    const std::tuple<const char*, int, int, double, double> files[] = {
+        {"gdb-sample.gdb", 9, 4, 51.0, 12.0}, {"gdb-sample-v3.gdb", 9, 4, 51.0, 12.0}, {"gdb-sample2.gdb", 1, 0, 51.0, 12.0},
+        {"mps-track.mps", 1, 0, 30.1, -91.8}};
+    for (const auto& [file, trackCount, lCount, latitude, longitude] : files) {
+        const std::string path = SamplePath(file);
+        if (path.empty()) GTEST_SKIP() << file << " is not beside the project";
+        SCOPED_TRACE(file);
+        std::vector<unsigned char> image;
+        ASSERT_EQ(ReadWholeFile(path, image), 1);
+        ReadPosition position{image.data(), image.size()};
+        GdbSource gdb;
+        MpsSource mps;
+        GdbTrackList gdbTracks;
+        MpsTrackList mpsTracks;
+        const bool isGdb = std::string(file).ends_with(".gdb");
+        if (isGdb) {
+            ASSERT_TRUE(gdb.header.Read(position) && gdb.waypointRun.Read(position, gdb.header.Version(), gdb.header.WrittenByBaseCamp()));
+            uint8_t type = 0;
+            for (ReadPosition peek = position; SkipRecord(peek, type) && type == 'R'; peek = position) SkipRecord(position, type);
+        } else {
+            ASSERT_EQ(mps.header.Read(position), 1);
+            EXPECT_EQ(mps.header.HasShortWaypointBlock(), 1);
+            EXPECT_EQ(mps.Load(path, nullptr, nullptr) + mps.waypointCount + mps.trackCount, 1);  // no waypoints: no tracks
+        }
+        ASSERT_EQ(isGdb ? gdbTracks.Read(position) : mpsTracks.Read(position), 1);
+        ASSERT_EQ(isGdb ? gdbTracks.count : mpsTracks.count, trackCount);
+        for (int k = 0; k < trackCount; ++k) {
+            TrackRecord track;
+            ASSERT_EQ(isGdb ? gdbTracks.GetTrack(k, track) : mpsTracks.GetTrack(k, track), 1);
+            EXPECT_EQ(FieldText(track.name, 32).substr(0, 5), isGdb ? "ACTIV" : "Track");
+            ASSERT_GT(track.pointCount, isGdb ? 0 : 63);
+            for (int j = 0; j < track.pointCount; ++j) {
+                EXPECT_NEAR(track.points[j].latitudeDegrees, latitude, 1.0);
+                EXPECT_NEAR(track.points[j].longitudeDegrees, longitude, 1.0);
+                EXPECT_LT(std::abs(track.points[j].altitude), 1000.0f);
+            }
+        }
+        EXPECT_EQ(isGdb ? gdb.lRecords.Read(position) + gdb.lRecords.count : 1 + lCount, 1 + lCount);
+    }
+}
+
+TEST(SampleFiles, MapSourceMpsWaypointsWithEmptyCountries) {
+    const std::string path = SamplePath("mapsource.mps");
+    if (path.empty()) GTEST_SKIP() << "mapsource.mps is not beside the project";
+    MpsSource source;
+    ASSERT_EQ(source.Load(path, nullptr, nullptr), 1);
+    ASSERT_EQ(source.waypointCount, 9);
+    EXPECT_NEAR(Degrees(source.waypoints[0].latitude), 36.09068, 1e-5);
+    EXPECT_NEAR(Degrees(source.waypoints[0].longitude), -86.67955, 1e-5);
+    for (int i = 0; i < source.waypointCount; ++i) {  // geocaches around one city
+        const WaypointRecord& w = source.waypoints[i];
+        EXPECT_NEAR(Degrees(w.latitude), 36.1, 0.5) << i;
+        EXPECT_NEAR(Degrees(w.longitude), -86.7, 0.5) << i;
+        EXPECT_EQ(FieldText(w.name, 12).substr(0, 2), "GC") << i;
+        EXPECT_LT(std::abs(w.altitude), 9999.0f) << i;
+    }
+}
+
+}  // namespace
