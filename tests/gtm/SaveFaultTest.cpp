@@ -142,7 +142,8 @@ TEST_F(SaveFault, TheTemporaryFileIsMadeBesideTheFileWhateverItsName) {
         ASSERT_EQ(SaveWith(Fault::None, path), 1);
         EXPECT_EQ(ReadBytes(path), RepairedFile(DamagedFile()));
         ASSERT_EQ(plan.temporaries.size(), 1u);
-        EXPECT_EQ(NativePath(plan.temporaries[0]).parent_path(), NativePath(Utf8Path(dir_.path())));
+        const std::string& temporary = plan.temporaries[0];
+        EXPECT_EQ(fs::path(std::u8string(temporary.begin(), temporary.end())).parent_path(), dir_.path());
         EXPECT_EQ(Entries(dir_.path()), std::vector<std::string>{name});
         fs::remove(NativePath(path));
     }
