@@ -9,6 +9,9 @@ packages=(
   qt6-base-dev fonts-arphic-uming
   clang libclang-rt-dev
   g++-mingw-w64-x86-64-posix wine wine64 googletest
+  # The Windows suite under Wine: locales for its file names (zh_TW, en_US);
+  # Xvfb and ImageMagick for the dialog's screenshots.
+  locales xvfb imagemagick
 )
 
 missing=()
