@@ -2,11 +2,8 @@
 
 #include <cerrno>
 #include <chrono>
-#include <filesystem>
-#include <system_error>
 
 #include "common/AtomicFilePlatform.h"
-#include "common/NativePath.h"
 
 namespace {
 
@@ -15,7 +12,7 @@ namespace {
 constexpr size_t kNameRoom = 200;
 
 // A temporary file older than this is a leftover, not another save at work.
-constexpr auto kLeftoverAge = std::chrono::minutes(1);
+constexpr std::chrono::seconds kLeftoverAge = std::chrono::minutes(1);
 
 // The calls put in place by UseFileCalls; none until a test puts some.
 const FileSystemCalls* currentCalls = nullptr;
@@ -45,18 +42,8 @@ size_t NameStart(const std::string& path) {
 // Removes what killed saves of the file left behind: names of the file's own
 // temporary pattern, old enough that no save can still be writing them.
 void RemoveLeftovers(const std::string& folder, const std::string& prefix, const FileSystemCalls& calls) {
-    std::error_code error;
-    const auto now = std::filesystem::file_time_type::clock::now();
-    for (std::filesystem::directory_iterator it(NativePath(folder.empty() ? "." : folder), error), end;
-         !error && it != end; it.increment(error)) {
-        const std::string name = Utf8Path(it->path().filename());
-        if (name.size() != prefix.size() + kTemporaryUniqueLength || name.compare(0, prefix.size(), prefix) != 0)
-            continue;
-        std::error_code entryError;
-        if (!it->is_regular_file(entryError) || entryError) continue;
-        const auto written = it->last_write_time(entryError);
-        if (!entryError && now - written > kLeftoverAge) calls.unlink(folder + name);
-    }
+    for (const std::string& name : atomicfile::OldFiles(folder, prefix, kTemporaryUniqueLength, kLeftoverAge))
+        calls.unlink(folder + name);
 }
 
 }  // namespace
@@ -73,7 +60,8 @@ std::string TemporaryNamePrefix(const std::string& name) {
     // Cut at a character boundary of the UTF-8 name.
     size_t length = name.size() < kNameRoom ? name.size() : kNameRoom;
     while (length > 0 && length < name.size() && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80) --length;
-    return "." + name.substr(0, length) + ".lorvane-";
+    std::string prefix(1, '.');
+    return prefix.append(name, 0, length).append(".lorvane-");
 }
 
 int ReplaceFileAtomically(const std::string& path, const unsigned char* data, size_t size,

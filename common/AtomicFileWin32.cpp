@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <chrono>
+#include <vector>
 
 #include "common/AtomicFile.h"
 #include "common/AtomicFilePlatform.h"
@@ -57,11 +59,14 @@ int SystemClose(FileHandle file) { return CloseHandle(Handle(file)) ? 0 : -1; }
 int SystemRename(const std::string& from, const std::string& to) {
     const std::wstring source = WidePath(from);
     const std::wstring target = WidePath(to);
-    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        return ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                            nullptr)
-                   ? 0
-                   : -1;
+    if (const DWORD attributes = GetFileAttributesW(target.c_str()); attributes != INVALID_FILE_ATTRIBUTES) {
+        if (!ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                          nullptr))
+            return -1;
+        // Not every implementation keeps the old attributes (Wine leaves the
+        // file hidden, as its temporary file was): put them back.
+        if (GetFileAttributesW(target.c_str()) != attributes) SetFileAttributesW(target.c_str(), attributes);
+        return 0;
     }
     SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL);
     return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 0 : -1;
@@ -106,5 +111,30 @@ bool MayReplace(const std::string& target) {
 void KeepPermissions(FileHandle, const std::string&) {}
 
 void FlushFolder(const std::string&) {}
+
+// FindFirstFileW rather than std::filesystem, whose folder listing on this
+// platform takes no path in the long "\\?\" form.
+std::vector<std::string> OldFiles(const std::string& folder, const std::string& prefix, size_t extra,
+                                  std::chrono::seconds age) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW(WidePath((folder.empty() ? ".\\" : folder) + prefix + "*").c_str(),
+                                     FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    auto ticks = [](const FILETIME& time) {  // 100 ns
+        return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    const unsigned long long ageTicks = static_cast<unsigned long long>(age.count()) * 10000000ULL;
+    do {
+        const std::string name = WideToUtf8(found.cFileName);
+        if (name.size() != prefix.size() + extra || name.compare(0, prefix.size(), prefix) != 0) continue;
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+        if (ticks(now) > ticks(found.ftLastWriteTime) + ageTicks) names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
 
 }  // namespace atomicfile

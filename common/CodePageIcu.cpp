@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 #include <unicode/ustring.h>
 
 namespace codepage {
@@ -17,6 +18,17 @@ struct ConverterCloser {
 };
 using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 
+// Writes the substitution character for every character the code page lacks.
+// ICU's own substituting callback drops the default-ignorable ones (U+200B,
+// U+FE0F, the soft hyphen and 63 more) without a trace; Windows writes "?" for
+// them, and a name must come out the same on both.
+void SubstituteEveryCharacter(const void*, UConverterFromUnicodeArgs* arguments, const UChar*, int32_t, UChar32,
+                              UConverterCallbackReason reason, UErrorCode* status) {
+    if (reason > UCNV_IRREGULAR) return;
+    *status = U_ZERO_ERROR;
+    ucnv_cbFromUWriteSub(arguments, 0, status);
+}
+
 Converter OpenConverter() {
     UErrorCode status = U_ZERO_ERROR;
     Converter converter(ucnv_open(kConverterName, &status));
@@ -26,6 +38,9 @@ Converter OpenConverter() {
     ucnv_setFallback(converter.get(), false);
     status = U_ZERO_ERROR;
     ucnv_setSubstChars(converter.get(), "?", 1, &status);
+    status = U_ZERO_ERROR;
+    ucnv_setFromUCallBack(converter.get(), &SubstituteEveryCharacter, nullptr, nullptr, nullptr, &status);
+    if (U_FAILURE(status)) return nullptr;
     return converter;
 }
 

@@ -13,6 +13,25 @@ constexpr char16_t kReplacement = u'\uFFFD';
 
 bool IsLead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 bool IsTrail(unsigned char byte) { return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0xA1 && byte <= 0xFE); }
+// Bytes in the trail range of the Big5 extensions that code page 950 leaves
+// unassigned: with the lead byte before them they are one unknown character,
+// as Windows and ICU read them.
+bool IsUnusedTrail(unsigned char byte) { return byte >= 0x80 && byte <= 0xA0; }
+
+// Each character outside the Basic Multilingual Plane as one "?": code page
+// 950 has none of them, and WideCharToMultiByte would write a "?" for each of
+// its two surrogates. An unpaired surrogate stays, for the "?" it gets.
+std::u16string OneUnitPerCharacter(std::u16string_view units) {
+    std::u16string result;
+    result.reserve(units.size());
+    for (size_t i = 0; i < units.size(); ++i) {
+        const bool pair = units[i] >= 0xD800 && units[i] <= 0xDBFF && i + 1 < units.size() &&
+                          units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF;
+        result.push_back(pair ? u'?' : units[i]);
+        i += pair ? 1 : 0;
+    }
+    return result;
+}
 
 std::string Utf16ToUtf8(std::u16string_view units) {
     if (units.empty()) return {};
@@ -41,8 +60,9 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
 std::string Cp950ToUtf8(std::string_view bytes) {
     // Character by character, so that a sequence the table does not define
     // becomes one U+FFFD in place instead of failing the whole text: a lead
-    // byte with a valid trail byte is one character (or one U+FFFD), a lead
-    // byte without one is a U+FFFD of its own and the next byte starts afresh.
+    // byte with a valid or an unused trail byte is one character (or one
+    // U+FFFD), a lead byte before any other byte is a U+FFFD of its own and
+    // the next byte starts afresh.
     // The single bytes 0x80 and 0xFF are no Big5 characters and show as U+FFFD.
     std::u16string units;
     units.reserve(bytes.size());
@@ -56,6 +76,9 @@ std::string Cp950ToUtf8(std::string_view bytes) {
             const int n = MultiByteToWideChar(kBig5, MB_ERR_INVALID_CHARS, bytes.data() + i, 2, unit, 2);
             units.push_back(n == 1 ? static_cast<char16_t>(unit[0]) : kReplacement);
             i += 2;
+        } else if (IsLead(byte) && i + 1 < bytes.size() && IsUnusedTrail(static_cast<unsigned char>(bytes[i + 1]))) {
+            units.push_back(kReplacement);
+            i += 2;
         } else {
             units.push_back(kReplacement);
             ++i;
@@ -64,8 +87,9 @@ std::string Cp950ToUtf8(std::string_view bytes) {
     return Utf16ToUtf8(units);
 }
 
-std::string Utf16ToCp950(std::u16string_view units) {
-    if (units.empty()) return {};
+std::string Utf16ToCp950(std::u16string_view text) {
+    if (text.empty()) return {};
+    const std::u16string units = OneUnitPerCharacter(text);
     const auto* wide = reinterpret_cast<const wchar_t*>(units.data());
     const int count = static_cast<int>(units.size());
     // No best-fit look-alikes: a character the table lacks becomes "?".

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Takes a screenshot of lorvane.exe under Wine and Xvfb, with its demo pair
+# Takes screenshots of lorvane.exe under Wine and Xvfb, with the demo pair
 # listed and corrected, for a person to look at:
 #   tests/app/win32/screenshot.sh LORVANE_EXE DRIVER_EXE OUT.png [--no-substitutes]
-# writes OUT.png (as started), OUT-question.png and OUT-saved.png.
-# With --no-substitutes the Chinese font names are not mapped to Debian's
-# AR PL UMing TW, as on a Windows without the Traditional Chinese fonts: the
-# template's character set then has to find the face.
-# WINEPREFIX must name a prepared prefix (tests/app/win32/wine-dialog-test.sh).
+# writes OUT.png (as started), OUT-question.png (the prefix question open) and
+# OUT-saved.png. With --no-substitutes the Chinese font names are not mapped to
+# Debian's AR PL UMing TW, as on a Windows without the Traditional Chinese
+# fonts: the dialog then has to find a Chinese face itself.
+# Runs in WINEPREFIX (made as the test suite makes its prefix when missing;
+# not the suite's own while the suite runs), with the code page of LC_ALL.
 set -euo pipefail
 exe=$1 driver=$2 out=$3 substitutes=${4:-}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+LORVANE_WINEPREFIX=${WINEPREFIX:?a prefix of its own} source "$(dirname "$0")/../../../tools/wine-env.sh"
+lorvane_wine_prefix
+samples=$LORVANE_ROOT/samples
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
@@ -17,12 +20,18 @@ fonts='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubst
 if [ "$substitutes" = --no-substitutes ]; then
   for name in 新細明體 細明體 PMingLiU MingLiU "MS Shell Dlg"; do wine reg delete "$fonts" /v "$name" /f >/dev/null 2>&1 || true; done
 else
-  {
-    printf 'Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n' "$fonts"
-    for name in 新細明體 細明體 PMingLiU MingLiU "MS Shell Dlg"; do printf '"%s"="AR PL UMing TW"\r\n' "$name"; done
-  } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$work/fonts.reg"
-  wine regedit /S "$(winepath -w "$work/fonts.reg")"
+  lorvane_wine_fonts
 fi
+# The demo pair in a folder named 航點, remembered as the dialog's files.
+mkdir "$work/航點"
+cp "$samples/demo.wtr" "$samples/demo.gtm" "$work/航點/"
+escaped() { winepath -w "$1" | sed 's/\\/\\\\/g'; }
+key='HKEY_CURRENT_USER\Software\Tobrin\Ellaste\Lorvane\Dialog'
+{
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[-%s]\r\n\r\n[%s]\r\n' "$key" "$key"
+  printf '"WTRFile"="%s"\r\n"GTMFile"="%s"\r\n' "$(escaped "$work/航點/demo.wtr")" "$(escaped "$work/航點/demo.gtm")"
+} | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$work/settings.reg"
+wine regedit /S "$(winepath -w "$work/settings.reg")"
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d x11 /f >/dev/null
 wineserver -k 2>/dev/null || true
 
@@ -32,7 +41,7 @@ sleep 1
 export DISPLAY=$display
 # The desktop window draws the caption bar where no window manager runs.
 wine explorer /desktop=lorvane,640x480 "$exe" &
-sleep 4
+sleep 6
 # As started, then with the prefix question open, then after the save.
 import -window root -crop 640x480+0+0 "$out"
 wine explorer /desktop=lorvane "$driver" --slow > /dev/null &

@@ -1,0 +1,106 @@
+// The save through the Windows file calls: a read-only file, and one another
+// program holds open without sharing (GPS TrackMaker does), are left as they
+// were with no temporary file beside them; folders named in Chinese or beyond
+// code page 950, and paths past 260 characters, save and lose the leftovers
+// of killed saves. The temporary file is hidden while it exists; the saved
+// file is not.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "SaveFaultSupport.h"
+#include "common/AtomicFile.h"
+#include "common/WidePathWin32.h"
+
+namespace {
+
+enum class Hold { None, ReadOnly, OpenWithoutSharing };
+
+struct Case { std::string folder; Hold hold; int saved; };  // the folder below the test's own
+
+std::vector<DWORD> renamedAttributes;  // of each temporary file as it takes the file's place
+
+int RecordingRename(const std::string& from, const std::string& to) {
+    renamedAttributes.push_back(GetFileAttributesW(WidePath(from).c_str()));
+    return SystemFileCalls().rename(from, to);
+}
+
+std::vector<uint8_t> ReadNative(const std::string& path) {
+    std::ifstream in(NativePath(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteNative(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(NativePath(path), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The folder's file names, sorted (std::filesystem lists no long path here).
+std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(WidePath(folder + "/*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(WideToUtf8(found.cFileName));
+    }
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(SaveWin32, ProtectedFilesStayAndEveryFolderSaves) {
+    const Case cases[] = {
+        {"", Hold::ReadOnly, 0},
+        {"", Hold::OpenWithoutSharing, 0},
+        {"航點/登山資料 Łódź 한글", Hold::None, 1},
+        {std::string(150, 'a') + "/航點" + std::string(150, 'b'), Hold::None, 1},  // past 260 characters
+    };
+    FileSystemCalls recording = SystemFileCalls();
+    recording.rename = &RecordingRename;
+    const FileSystemCalls& previous = UseFileCalls(recording);
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.folder);
+        TempDir dir;
+        const std::string folder = Utf8Path(dir.path()) + "/" + test.folder;
+        std::filesystem::create_directories(NativePath(folder));
+        const std::string path = folder + "/repair.gtm";
+        const std::vector<uint8_t> original = DamagedFile();
+        WriteNative(path, original);
+        // What a killed save left, an hour ago: a successful save removes it.
+        const std::string leftover = ".repair.gtm.lorvane-abc123";
+        WriteNative(folder + "/" + leftover, {1, 2, 3});
+        HANDLE old = CreateFileW(WidePath(folder + "/" + leftover).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+        FILETIME time;
+        GetSystemTimeAsFileTime(&time);
+        time.dwHighDateTime -= 9;  // 9 * 2^32 * 100 ns: about an hour
+        SetFileTime(old, nullptr, nullptr, &time);
+        CloseHandle(old);
+        GtmDocument document;
+        ASSERT_TRUE(LoadAndCorrect(document, path));
+
+        const std::wstring wide = WidePath(path);
+        if (test.hold == Hold::ReadOnly) SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY);
+        HANDLE held = test.hold == Hold::OpenWithoutSharing
+                          ? CreateFileW(wide.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                          : INVALID_HANDLE_VALUE;
+        ASSERT_EQ(held == INVALID_HANDLE_VALUE, test.hold != Hold::OpenWithoutSharing);
+        renamedAttributes.clear();
+        EXPECT_EQ(document.Save(), test.saved);
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+
+        EXPECT_EQ(ReadNative(path), test.saved ? RepairedFile(original) : original);
+        EXPECT_EQ(Names(folder), (test.saved ? std::vector<std::string>{"repair.gtm"}
+                                             : std::vector<std::string>{leftover, "repair.gtm"}));
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        EXPECT_EQ((attributes & FILE_ATTRIBUTE_READONLY) != 0, test.hold == Hold::ReadOnly);
+        EXPECT_EQ(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
+        ASSERT_EQ(renamedAttributes.size(), static_cast<size_t>(test.saved));
+        EXPECT_TRUE(!test.saved || (renamedAttributes[0] & FILE_ATTRIBUTE_HIDDEN));
+        SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    UseFileCalls(previous);
+}
+
+}  // namespace
