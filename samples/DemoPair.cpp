@@ -43,14 +43,19 @@ constexpr size_t kNameField = 10;
 class Bytes {
 public:
     Bytes& u8(uint8_t value) { data.push_back(value); return *this; }
+    // Bytes go in one by one: g++ 12 warns falsely (-Wstringop-overflow) on
+    // a range insert into a vector whose size it cannot follow.
     template <typename T>
     Bytes& le(T value) {
         unsigned char raw[sizeof(T)];
         std::memcpy(raw, &value, sizeof(T));  // the tool runs on little-endian hosts only
-        data.insert(data.end(), raw, raw + sizeof(T));
+        for (unsigned char byte : raw) data.push_back(byte);
         return *this;
     }
-    Bytes& text(std::string_view value) { data.insert(data.end(), value.begin(), value.end()); return *this; }
+    Bytes& text(std::string_view value) {
+        for (char c : value) data.push_back(static_cast<unsigned char>(c));
+        return *this;
+    }
     Bytes& field(std::string_view value, size_t width, uint8_t pad) {
         for (size_t i = 0; i < width; ++i) u8(i < value.size() ? static_cast<uint8_t>(value[i]) : pad);
         return *this;

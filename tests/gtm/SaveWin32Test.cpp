@@ -90,7 +90,7 @@ TEST(SaveWin32, ProtectedFilesStayAndEveryFolderSaves) {
         EXPECT_EQ(document.Save(), test.saved);
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
 
-        EXPECT_EQ(ReadNative(path), test.saved ? RepairedFile(original) : original);
+        EXPECT_EQ(ReadNative(path), test.saved ? DamagedFile(2000, true) : original);
         EXPECT_EQ(Names(folder), (test.saved ? std::vector<std::string>{"repair.gtm"}
                                              : std::vector<std::string>{leftover, "repair.gtm"}));
         const DWORD attributes = GetFileAttributesW(wide.c_str());
