@@ -42,8 +42,9 @@ size_t NameStart(const std::string& path) {
 // Removes what killed saves of the file left behind: names of the file's own
 // temporary pattern, old enough that no save can still be writing them.
 void RemoveLeftovers(const std::string& folder, const std::string& prefix, const FileSystemCalls& calls) {
-    for (const std::string& name : atomicfile::OldFiles(folder, prefix, kTemporaryUniqueLength, kLeftoverAge))
-        calls.unlink(folder + name);
+    for (const std::string& name : atomicfile::OldFiles(folder, prefix, kLeftoverAge)) {
+        if (name.size() == prefix.size() + kTemporaryUniqueLength) calls.unlink(folder + name);
+    }
 }
 
 }  // namespace
@@ -60,6 +61,8 @@ std::string TemporaryNamePrefix(const std::string& name) {
     // Cut at a character boundary of the UTF-8 name.
     size_t length = name.size() < kNameRoom ? name.size() : kNameRoom;
     while (length > 0 && length < name.size() && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80) --length;
+    // Appended in place: g++ 12 warns falsely (-Wrestrict) on the sum of
+    // three strings here.
     std::string prefix(1, '.');
     return prefix.append(name, 0, length).append(".lorvane-");
 }

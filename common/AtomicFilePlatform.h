@@ -25,9 +25,8 @@ void KeepPermissions(FileHandle file, const std::string& target);
 void FlushFolder(const std::string& folder);
 
 // The names of the regular files in folder ("" for the current one; else it
-// ends with a separator) that begin with prefix, are prefix.size() + extra
-// bytes long and were last written longer ago than age.
-std::vector<std::string> OldFiles(const std::string& folder, const std::string& prefix, size_t extra,
-                                  std::chrono::seconds age);
+// ends with a separator) that begin with prefix and were last written longer
+// ago than age.
+std::vector<std::string> OldFiles(const std::string& folder, const std::string& prefix, std::chrono::seconds age);
 
 }  // namespace atomicfile

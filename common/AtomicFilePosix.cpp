@@ -77,15 +77,14 @@ void FlushFolder(const std::string& folder) {
     }
 }
 
-std::vector<std::string> OldFiles(const std::string& folder, const std::string& prefix, size_t extra,
-                                  std::chrono::seconds age) {
+std::vector<std::string> OldFiles(const std::string& folder, const std::string& prefix, std::chrono::seconds age) {
     std::vector<std::string> names;
     std::error_code error;
     const auto now = std::filesystem::file_time_type::clock::now();
     for (std::filesystem::directory_iterator it(NativePath(folder.empty() ? "." : folder), error), end;
          !error && it != end; it.increment(error)) {
         const std::string name = Utf8Path(it->path().filename());
-        if (name.size() != prefix.size() + extra || name.compare(0, prefix.size(), prefix) != 0) continue;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
         std::error_code entryError;
         if (!it->is_regular_file(entryError) || entryError) continue;
         const auto written = it->last_write_time(entryError);

@@ -114,8 +114,7 @@ void FlushFolder(const std::string&) {}
 
 // FindFirstFileW rather than std::filesystem, whose folder listing on this
 // platform takes no path in the long "\\?\" form.
-std::vector<std::string> OldFiles(const std::string& folder, const std::string& prefix, size_t extra,
-                                  std::chrono::seconds age) {
+std::vector<std::string> OldFiles(const std::string& folder, const std::string& prefix, std::chrono::seconds age) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileExW(WidePath((folder.empty() ? ".\\" : folder) + prefix + "*").c_str(),
@@ -129,7 +128,8 @@ std::vector<std::string> OldFiles(const std::string& folder, const std::string& 
     const unsigned long long ageTicks = static_cast<unsigned long long>(age.count()) * 10000000ULL;
     do {
         const std::string name = WideToUtf8(found.cFileName);
-        if (name.size() != prefix.size() + extra || name.compare(0, prefix.size(), prefix) != 0) continue;
+        // The search pattern also matches a file by its short (8.3) name.
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
         if (ticks(now) > ticks(found.ftLastWriteTime) + ageTicks) names.push_back(name);
     } while (FindNextFileW(search, &found));

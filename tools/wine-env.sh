@@ -13,15 +13,39 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine: the Chinese faces Windows has (and "MS Shell Dlg") mapped to Debian's
 # AR PL UMing TW (fonts-arphic-uming). Without them the texts are empty boxes.
 lorvane_wine_fonts() {
-  local reg
-  reg=$(mktemp --suffix=.reg)
   {
     printf 'Windows Registry Editor Version 5.00\r\n\r\n'
     printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
     for name in 新細明體 細明體 PMingLiU MingLiU "MS Shell Dlg"; do printf '"%s"="AR PL UMing TW"\r\n' "$name"; done
-  } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
+  } | lorvane_wine_import
+}
+
+# Text as regedit reads and reg export writes it: UTF-16 with a byte order mark.
+lorvane_utf16() { iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; }; }
+
+# Imports the registry text (UTF-8, CRLF lines) on standard input.
+lorvane_wine_import() {
+  local reg
+  reg=$(mktemp --suffix=.reg)
+  lorvane_utf16 > "$reg"
   wine regedit /S "$(winepath -w "$reg")"
   rm -f "$reg"
+}
+
+# A path in Windows form, its backslashes doubled as a .reg file writes them.
+lorvane_reg_path() { winepath -w "$1" | sed 's/\\/\\\\/g'; }
+
+# The dialog's settings key, and the demo pair copied into DIR/航點 and
+# remembered there as the dialog's two files (no prefix yet).
+LORVANE_DIALOG_KEY='HKEY_CURRENT_USER\Software\Tobrin\Ellaste\Lorvane\Dialog'
+lorvane_wine_demo_settings() {
+  local dir=$1/航點
+  mkdir -p "$dir"
+  cp "$LORVANE_ROOT/samples/demo.wtr" "$LORVANE_ROOT/samples/demo.gtm" "$dir/"
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n[-%s]\r\n\r\n[%s]\r\n' "$LORVANE_DIALOG_KEY" "$LORVANE_DIALOG_KEY"
+    printf '"WTRFile"="%s"\r\n"GTMFile"="%s"\r\n' "$(lorvane_reg_path "$dir/demo.wtr")" "$(lorvane_reg_path "$dir/demo.gtm")"
+  } | lorvane_wine_import
 }
 
 # Wine names the files it makes in the character set of the locale (LC_ALL):

@@ -12,7 +12,6 @@ set -euo pipefail
 exe=$1 driver=$2 out=$3 substitutes=${4:-}
 LORVANE_WINEPREFIX=${WINEPREFIX:?a prefix of its own} source "$(dirname "$0")/../../../tools/wine-env.sh"
 lorvane_wine_prefix
-samples=$LORVANE_ROOT/samples
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
@@ -23,15 +22,7 @@ else
   lorvane_wine_fonts
 fi
 # The demo pair in a folder named 航點, remembered as the dialog's files.
-mkdir "$work/航點"
-cp "$samples/demo.wtr" "$samples/demo.gtm" "$work/航點/"
-escaped() { winepath -w "$1" | sed 's/\\/\\\\/g'; }
-key='HKEY_CURRENT_USER\Software\Tobrin\Ellaste\Lorvane\Dialog'
-{
-  printf 'Windows Registry Editor Version 5.00\r\n\r\n[-%s]\r\n\r\n[%s]\r\n' "$key" "$key"
-  printf '"WTRFile"="%s"\r\n"GTMFile"="%s"\r\n' "$(escaped "$work/航點/demo.wtr")" "$(escaped "$work/航點/demo.gtm")"
-} | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$work/settings.reg"
-wine regedit /S "$(winepath -w "$work/settings.reg")"
+lorvane_wine_demo_settings "$work"
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d x11 /f >/dev/null
 wineserver -k 2>/dev/null || true
 
