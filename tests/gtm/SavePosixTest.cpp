@@ -2,15 +2,10 @@
 // which is replaced with the temporary file made beside it, keeping its
 // permissions, while the links stay links; a hard link is a second name of
 // the old file and keeps the old contents. A file the user may not write is
-// not replaced, nor is one on a disk too full for a second copy.
+// not replaced.
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
-
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -82,23 +77,4 @@ TEST(SavePosix, AReadOnlyFileIsNotReplaced) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadBytes(path), DamagedFile());
     EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"repair.gtm"});
-}
-
-TEST(SavePosix, OnAFullDiskTheSaveFailsAndLeavesTheFile) {
-    // A small memory file system holding the file, with less room left than a second copy of it needs.
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount a 64 KiB tmpfs as a full disk";
-    TempDir dir;
-    const fs::path disk = dir.path() / "disk";
-    fs::create_directory(disk);
-    if (::mount("tmpfs", disk.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k,mode=0700") != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno) << ")";
-    struct Unmount { const fs::path& disk; ~Unmount() { ::umount2(disk.c_str(), MNT_DETACH); } } unmount{disk};
-    const std::string path = dir.Write("disk/repair.gtm", DamagedFile(18000));  // about 36 KiB of the 64
-    struct statvfs before {}, after {};
-    ASSERT_EQ(::statvfs(disk.c_str(), &before), 0);
-    EXPECT_EQ(Repair(path), 0);
-    EXPECT_EQ(ReadBytes(path), DamagedFile(18000));
-    EXPECT_EQ(Entries(disk), std::vector<std::string>{"repair.gtm"});
-    ASSERT_EQ(::statvfs(disk.c_str(), &after), 0);
-    EXPECT_EQ(after.f_bavail, before.f_bavail);
 }
