@@ -13,25 +13,31 @@
 
 #include "common/NativePath.h"
 #include "gtm/GtmDocument.h"
-#include "sources/NameField.h"
 #include "support/FormatBuilders.h"
 
 // A damaged GTM file: two names whose Chinese characters are zero bytes, with
-// long comments so that the image takes many writes of a few bytes; and the
-// same file as a repair writes it.
+// long comments so that the image takes many writes of a few bytes, one name
+// of nine bytes and one no source gives; and the same file as a repair with
+// the prefix writes it: only the name fields change, a new name of fewer than
+// ten bytes keeps the old bytes after it.
 inline std::vector<uint8_t> DamagedFile(size_t commentLength = 2000, bool repaired = false) {
     const std::string nul2("\0\0", 2);
     return GtmBuilder()
-        .waypoint(repaired ? "\xA4\xA4" "AB      " : nul2 + "AB", 100, std::string(commentLength, 'c'))
-        .waypoint(repaired ? "\xA4\xA5\xA4\xA6      " : nul2 + nul2, 200, std::string(commentLength, 'd'))
+        .image("img", "path")
+        .waypoint(repaired ? "\xA4\xA4" "AB" : nul2 + "AB", 100, std::string(commentLength, 'c'))
+        .waypoint(repaired ? "\xA4\xA5\xA4\xA6" : nul2 + nul2, 200, std::string(commentLength, 'd'))
+        .waypoint(repaired ? "\xA1\xF6" "3456789" : "123456789", 300, "x")  // the tenth byte keeps its blank
+        .waypoint(repaired ? "\xA1\xF6" "zz" : "zz", 400)
         .build();
 }
 
-// Loads the damaged file at path (UTF-8) and corrects both its names.
+// Loads the damaged file at path (UTF-8), corrects three of its names and
+// puts the prefix before the two that begin with a digit or letter.
 inline bool LoadAndCorrect(GtmDocument& document, const std::string& path) {
-    WaypointRecord source[2] = {{"\xA4\xA4" "AB", 0, 0, 100, 0}, {"\xA4\xA5\xA4\xA6", 0, 0, 200, 0}};
+    WaypointRecord source[3] = {{"\xA4\xA4" "AB", 0, 0, 100, 0}, {"\xA4\xA5\xA4\xA6", 0, 0, 200, 0}, {"123456789", 0, 0, 300, 0}};
     VectorLineList lines;
-    return document.Load(path, lines) == 1 && document.CorrectNames(2, source, lines) == 1 && document.correctedCount == 2;
+    return document.Load(path, lines) == 1 && document.CorrectNames(3, source, lines) == 1 &&
+           document.correctedCount == 3 && document.ApplyPrefix("\xA1\xF6") == 1;
 }
 
 // The UTF-8 names in a folder, sorted.

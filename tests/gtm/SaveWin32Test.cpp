@@ -15,20 +15,11 @@
 
 namespace {
 
-enum class Hold { None, ReadOnly, OpenWithoutSharing };
-
-struct Case { std::string folder; Hold hold; int saved; };  // the folder below the test's own
-
 std::vector<DWORD> renamedAttributes;  // of each temporary file as it takes the file's place
 
 int RecordingRename(const std::string& from, const std::string& to) {
     renamedAttributes.push_back(GetFileAttributesW(WidePath(from).c_str()));
     return SystemFileCalls().rename(from, to);
-}
-
-std::vector<uint8_t> ReadNative(const std::string& path) {
-    std::ifstream in(NativePath(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void WriteNative(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -49,24 +40,25 @@ std::vector<std::string> Names(const std::string& folder) {
     return names;
 }
 
+}  // namespace
+
 TEST(SaveWin32, ProtectedFilesStayAndEveryFolderSaves) {
-    const Case cases[] = {
-        {"", Hold::ReadOnly, 0},
-        {"", Hold::OpenWithoutSharing, 0},
-        {"航點/登山資料 Łódź 한글", Hold::None, 1},
-        {std::string(150, 'a') + "/航點" + std::string(150, 'b'), Hold::None, 1},  // past 260 characters
+    enum Hold { None, ReadOnly, OpenWithoutSharing };
+    const std::tuple<std::string, Hold, bool> cases[] = {  // the folder below the test's own, saved
+        {"", ReadOnly, false},
+        {"", OpenWithoutSharing, false},
+        {"航點/登山資料 Łódź 한글", None, true},
+        {std::string(150, 'a') + "/航點" + std::string(150, 'b'), None, true},  // past 260 characters
     };
     FileSystemCalls recording = SystemFileCalls();
     recording.rename = &RecordingRename;
     const FileSystemCalls& previous = UseFileCalls(recording);
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.folder);
+    for (const auto& [below, hold, saved] : cases) {
+        SCOPED_TRACE(below);
         TempDir dir;
-        const std::string folder = Utf8Path(dir.path()) + "/" + test.folder;
+        const std::string folder = Utf8Path(dir.path()) + "/" + below, path = folder + "/repair.gtm";
         std::filesystem::create_directories(NativePath(folder));
-        const std::string path = folder + "/repair.gtm";
-        const std::vector<uint8_t> original = DamagedFile();
-        WriteNative(path, original);
+        WriteNative(path, DamagedFile());
         // What a killed save left, an hour ago: a successful save removes it.
         const std::string leftover = ".repair.gtm.lorvane-abc123";
         WriteNative(folder + "/" + leftover, {1, 2, 3});
@@ -81,26 +73,26 @@ TEST(SaveWin32, ProtectedFilesStayAndEveryFolderSaves) {
         ASSERT_TRUE(LoadAndCorrect(document, path));
 
         const std::wstring wide = WidePath(path);
-        if (test.hold == Hold::ReadOnly) SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY);
-        HANDLE held = test.hold == Hold::OpenWithoutSharing
+        if (hold == ReadOnly) SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY);
+        HANDLE held = hold == OpenWithoutSharing
                           ? CreateFileW(wide.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                           : INVALID_HANDLE_VALUE;
-        ASSERT_EQ(held == INVALID_HANDLE_VALUE, test.hold != Hold::OpenWithoutSharing);
+        ASSERT_EQ(held == INVALID_HANDLE_VALUE, hold != OpenWithoutSharing);
         renamedAttributes.clear();
-        EXPECT_EQ(document.Save(), test.saved);
+        EXPECT_EQ(document.Save(), saved ? 1 : 0);
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
 
-        EXPECT_EQ(ReadNative(path), test.saved ? DamagedFile(2000, true) : original);
-        EXPECT_EQ(Names(folder), (test.saved ? std::vector<std::string>{"repair.gtm"}
-                                             : std::vector<std::string>{leftover, "repair.gtm"}));
+        std::ifstream in(NativePath(path), std::ios::binary);
+        EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
+                  DamagedFile(2000, saved));
+        EXPECT_EQ(Names(folder), saved ? std::vector<std::string>{"repair.gtm"}
+                                       : std::vector<std::string>{leftover, "repair.gtm"});
         const DWORD attributes = GetFileAttributesW(wide.c_str());
-        EXPECT_EQ((attributes & FILE_ATTRIBUTE_READONLY) != 0, test.hold == Hold::ReadOnly);
+        EXPECT_EQ((attributes & FILE_ATTRIBUTE_READONLY) != 0, hold == ReadOnly);
         EXPECT_EQ(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
-        ASSERT_EQ(renamedAttributes.size(), static_cast<size_t>(test.saved));
-        EXPECT_TRUE(!test.saved || (renamedAttributes[0] & FILE_ATTRIBUTE_HIDDEN));
+        ASSERT_EQ(renamedAttributes.size(), saved ? 1u : 0u);
+        EXPECT_TRUE(!saved || (renamedAttributes[0] & FILE_ATTRIBUTE_HIDDEN));
         SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     UseFileCalls(previous);
 }
-
-}  // namespace

@@ -8,7 +8,7 @@
 
 #include "sources/ListLines.h"
 #include "sources/NameField.h"
-#include "support/ByteBuilder.h"
+#include "sources/mapsource/MapSourceBuilder.h"
 
 namespace {
 
@@ -27,16 +27,8 @@ std::string Repeat(const std::string& text, int count) {
     return all;
 }
 
-struct GpxLoad {
-    explicit GpxLoad(const std::string& text, bool keepPoints = true) {
-        TempDir dir;
-        source.keepTrackPoints = keepPoints;
-        result = source.Load(dir.Write("file.gpx", std::vector<uint8_t>(text.begin(), text.end())), &lines, &trackLines);
-    }
-    std::string Name(int i) const { return std::string(FieldText(source.waypoints[i].name, 12)); }
-    GpxSource source;
-    VectorLineList lines, trackLines;
-    int result = 0;
+struct GpxLoad : mstest::Loaded {
+    explicit GpxLoad(const std::string& text) : Loaded(".gpx", mstest::Text(text)) {}
 };
 
 // One waypoint after a valid one: loaded as given (at 1 and 2 degrees unless
@@ -49,16 +41,13 @@ TEST_P(GpxWaypoints, NamePositionAltitude) {
     const WaypointCase& c = GetParam();
     GpxLoad load(Gpx(Wpt("<name>First</name>") + c.wpt));
     EXPECT_EQ(load.result, c.result);
-    ASSERT_EQ(load.source.waypointCount, c.result ? 2 : 1);
-    ASSERT_EQ(load.lines.lines.size(), c.result ? 2u : 1u);
+    ASSERT_EQ(load.source->waypointCount, c.result ? 2 : 1);
+    ASSERT_EQ(load.waypointLines.lines.size(), c.result ? 2u : 1u);
     if (!c.result) return;
-    const WaypointRecord& w = load.source.waypoints[1];
-    EXPECT_EQ(load.Name(1), c.name);
-    EXPECT_EQ(w.latitude, c.latitude);
-    EXPECT_EQ(w.longitude, c.longitude);
-    EXPECT_EQ(w.altitude, c.altitude);
-    EXPECT_EQ(w.symbol, 0);
-    EXPECT_EQ(load.lines.lines[1], FormatWaypointLine(c.name, c.altitude > 9999 ? 0 : c.altitude));
+    const WaypointRecord& w = load.Waypoint(1);
+    EXPECT_EQ(std::tuple(load.Name(1), w.latitude, w.longitude, w.altitude),
+              std::tuple(c.name, c.latitude, c.longitude, c.altitude));
+    EXPECT_EQ(load.waypointLines.lines[1], FormatWaypointLine(c.name, c.altitude > 9999 ? 0 : c.altitude));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, GpxWaypoints, testing::Values(
@@ -93,7 +82,7 @@ TEST_P(GpxDocuments, LoadOrRefuse) {
     GpxLoad load(GetParam().text);
     EXPECT_EQ(load.result, GetParam().result);
     const std::string& names = GetParam().names;
-    ASSERT_EQ(load.source.waypointCount, static_cast<int32_t>(names.size()));
+    ASSERT_EQ(load.source->waypointCount, static_cast<int32_t>(names.size()));
     for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(load.Name(static_cast<int>(i)), names.substr(i, 1));
 }
 
@@ -134,10 +123,15 @@ TEST(GpxTimes, SecondsSince1989AndHourAtUtcPlus8) {
         {"2005-05-01T10:12:47.879Z", 1, 483876767}, {" 2005-05-01T18:12:47+08:00 ", 1, 483876767},
         {"2005-05-01T05:42:47-0430", 1, 483876767}, {"2005-05-01T10:12:47", 1, 483876767},
         {"2000-02-29T23:59:60Z", 1, 320803200}, {"2004-02-29T00:00:00Z", 1, 446947200}, {"1970-01-01T00:00:00Z", 1, 0},
-        {"2126-02-06T06:28:15Z", 1, 4294967295u}, {"2126-02-06T06:28:16Z", 1, 0}, {"2005-05-01", 0, 0},
-        {"2005-02-29T00:00:00Z", 0, 0}, {"2100-02-29T00:00:00Z", 0, 0}, {"2005-05-01T10:12:61Z", 0, 0},
-        {"2005-05-01T24:00:01Z", 0, 0}, {"2005-05-01T25:00:00Z", 0, 0}, {"2005-05-01T10:60:00Z", 0, 0}, {"2005-05-01T10:12Z", 0, 0}, {"2005-05-01T18:12:47+08", 1, 483876767}, {"2005-05-01T23:12:47+23:00", 1, 483840767},
-        {"2005-05-01T10:12:47+24:00", 0, 0}, {"2005-5-01T10:12:47Z", 0, 0}, {"2005-05-01t10:12:47z", 1, 483876767}, {"2005-05-01T10:12:47Zulu", 0, 0}};
+        {"2126-02-06T06:28:15Z", 1, 4294967295u}, {"2126-02-06T06:28:16Z", 1, 0},
+        {"2005-05-01T18:12:47+08", 1, 483876767}, {"2005-05-01T23:12:47+23:00", 1, 483840767},
+        {"2005-05-01t10:12:47z", 1, 483876767}};
+    for (const char* refused : {
+             "2005-05-01", "2005-02-29T00:00:00Z", "2100-02-29T00:00:00Z", "2005-05-01T10:12:61Z",
+             "2005-05-01T24:00:01Z", "2005-05-01T25:00:00Z", "2005-05-01T10:60:00Z", "2005-05-01T10:12Z",
+             "2005-05-01T10:12:47+24:00", "2005-05-01T10:12:47+", "2005-5-01T10:12:47Z", "2005-05-01T10:12:47Zulu"}) {
+        rows.emplace_back(refused, 0, 0);
+    }
     const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     for (int month = 1; month <= 12; ++month) {  // the last day of each month, and the day after it
         for (int extra : {0, 1}) rows.emplace_back("2005-" + std::to_string(100 + month).substr(1) + "-" + std::to_string(lengths[month - 1] + extra) + "T00:00:00Z", 1 - extra, ~0u);
@@ -146,31 +140,20 @@ TEST(GpxTimes, SecondsSince1989AndHourAtUtcPlus8) {
         GpxLoad load(Gpx(kTwo + "<trk><trkseg><trkpt lat=\"1\" lon=\"2\"><time>" + time + "</time></trkpt></trkseg></trk>"));
         EXPECT_EQ(load.result, result) << time;
         if (!load.result || seconds == ~0u) continue;
-        const TrackPoint& p = load.source.tracks[0].points[0];
+        const TrackPoint& p = load.source->tracks[0].points[0];
         EXPECT_EQ(p.time, seconds) << time;
         EXPECT_EQ(p.hour, static_cast<int32_t>((seconds / 3600 % 24 + 8) % 24)) << time;
     }
 }
 
-TEST(GpxTracks, SegmentsJoinedNamedAndPointsKeptOnlyWhenAsked) {
+TEST(GpxTracks, SegmentsJoinedAndNamed) {
     const std::string point = "<trkpt lat=\"1\" lon=\"-2\"><ele>3.5</ele><extensions><ele>9</ele></extensions></trkpt>";
-    const std::string text = Gpx(kTwo + "<trk><name> ACTIVE LOG 20050501 and a very long name </name><trkseg>" +
-                                 point + point + "</trkseg><trkseg/><trkseg>" + point + "</trkseg></trk><trk/>");
-    for (bool keep : {true, false}) {
-        GpxLoad load(text, keep);
-        ASSERT_EQ(load.result, 1);
-        ASSERT_EQ(load.source.trackCount, 2);
-        EXPECT_EQ(load.trackLines.lines, (std::vector<std::string>{"ACTIVE LOG 20050501 and a very  (3)", " (0)"}));
-        EXPECT_EQ(load.source.tracks[0].points != nullptr, keep);
-        if (!keep) continue;
-        const TrackPoint& p = load.source.tracks[0].points[2];
-        EXPECT_EQ(p.altitude, 3.5f);
-        EXPECT_EQ(p.longitude, -23860929);
-    }
-    // Without waypoints, as with every kind, nothing to correct from and no tracks.
-    GpxLoad tracksOnly(Gpx("<trk><trkseg>" + point + "</trkseg></trk>"));
-    EXPECT_EQ(tracksOnly.result, 1);
-    EXPECT_EQ(tracksOnly.source.trackCount, 0);
+    GpxLoad load(Gpx(kTwo + "<trk><name> ACTIVE LOG 20050501 and a very long name </name><trkseg>" + point + point +
+                     "</trkseg><trkseg/><trkseg>" + point + "</trkseg></trk><trk/>"));
+    ASSERT_EQ(load.result, 1);
+    EXPECT_EQ(load.trackLines.lines, (std::vector<std::string>{"ACTIVE LOG 20050501 and a very  (3)", " (0)"}));
+    EXPECT_EQ(load.Point(0, 2).altitude, 3.5f);
+    EXPECT_EQ(load.Point(0, 2).longitude, -23860929);
 }
 
 }  // namespace

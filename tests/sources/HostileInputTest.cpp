@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <tuple>
 
 #include "gtm/GtmDocument.h"
 #include "sources/CreateWaypointSource.h"
@@ -50,22 +51,20 @@ struct Outcome {
 
 // Loads bytes as a file of the extension, with the reader the program picks for it.
 Outcome Load(const std::string& extension, const Bytes& bytes) {
-    static TempDir dir;
-    const std::string path = dir.Write("file" + extension, bytes);
-    Outcome outcome;
-    VectorLineList waypoints, tracks;
-    if (extension == ".gtm") {
-        GtmDocument document;
-        outcome.result = document.Load(path, waypoints);
-    } else {
-        outcome.result = CreateWaypointSource(path)->Load(path, &waypoints, &tracks);
+    if (extension != ".gtm") {
+        const mstest::Loaded loaded(extension, bytes);
+        return {loaded.result, loaded.waypointLines.lines, loaded.trackLines.lines};
     }
+    static TempDir dir;
+    Outcome outcome;
+    VectorLineList waypoints;
+    GtmDocument document;
+    outcome.result = document.Load(dir.Write("file.gtm", bytes), waypoints);
     outcome.waypoints = waypoints.lines;
-    outcome.tracks = tracks.lines;
     return outcome;
 }
 
-Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+using mstest::Text;
 
 const std::string kTwoGpx = "<wpt lat=\"1\" lon=\"2\"><name>A</name></wpt><wpt lat=\"3\" lon=\"4\"><name>B</name></wpt>";
 std::string Gpx(const std::string& body) { return "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\">" + body + "</gpx>"; }
@@ -86,7 +85,7 @@ std::vector<Sample> Samples() {
     const MsFile gdb = MsFile::Gdb(612).W(GdbWaypoint{.name = "\xE4\xB8\xAD", .altitude = 3.0, .flaggedValue = true})
                            .W(GdbWaypoint{.fixedTail = false}).Add('R', {1}).Add('T', {});
     const MsFile gdbTracks = MsFile::Gdb().W(GdbWaypoint{}).W(GdbWaypoint{}).T(GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4, 5.0, 6.0}, GdbPoint{7, 8}}})
-                                 .T(GdbTrack{}).Add('L', {1, 2, 3});
+                                 .T(GdbTrack{}).Add('L', {1, 2, 3}).Add('V', {0});
     const MsFile mps = MsFile::Mps().W(MpsWaypoint{}).W(MpsWaypoint{.name = "B"}).T(MpsTrack{.points = {{1, 2, 3.0, 4}, {}}});
     return {
         {".wtr", wtr, true},
@@ -169,6 +168,7 @@ TEST(HostileInput, CountsAtTheLimitsAndCountsThatLie) {
     mpsShorter.pop_back();
     Bytes gdbShort = GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4}}, .after = {}}.Body();
     gdbShort.pop_back();
+    const Bytes lPastTheEnd = ByteBuilder().u32(50).u8('L').fill(10).bytes();
     struct Row { const char* what; const char* extension; Bytes bytes; int result; size_t waypoints, tracks; };
     const Row rows[] = {
         {"no waypoints", ".evo", evo(0, 1).bytes(), 0, 0, 0},
@@ -183,15 +183,16 @@ TEST(HostileInput, CountsAtTheLimitsAndCountsThatLie) {
              Bytes e = evo(1, 1).Track("Active\n", 0).bytes();
              e[2] = '\n', e[3] = e[4] = e[5] = e[6] = 0;
              return e; }(), 0, 1, 0},
-        {"3 points, 2 there", ".evo", evo(1, 1).TrackHead("ACX\n", 3).Point({}).Point({}).bytes(), 0, 1, 0},
-        {"points wrapping 32 bits", ".evo", evo(1, 1).TrackHead("ACX\n", 178956971).Point({}).Point({}).bytes(), 0, 1, 0},
-        {"INT32_MAX points", ".evo", evo(1, 1).TrackHead("ACX\n", INT32_MAX).Point({}).bytes(), 0, 1, 0},
-        {"negative points", ".evo", evo(1, 1).TrackHead("ACX\n", -1).Point({}).bytes(), 0, 1, 0},
-        {"INT32_MIN points", ".evo", evo(1, 1).TrackHead("ACX\n", INT32_MIN).Point({}).bytes(), 0, 1, 0},
+        {"3 points, 2 there", ".evo", evo(1, 1).TrackHead("ACX\n", 3).Point().Point().bytes(), 0, 1, 0},
+        {"points wrapping 32 bits", ".evo", evo(1, 1).TrackHead("ACX\n", 178956971).Point().Point().bytes(), 0, 1, 0},
+        {"INT32_MAX points", ".evo", evo(1, 1).TrackHead("ACX\n", INT32_MAX).Point().bytes(), 0, 1, 0},
+        {"negative points", ".evo", evo(1, 1).TrackHead("ACX\n", -1).Point().bytes(), 0, 1, 0},
+        {"INT32_MIN points", ".evo", evo(1, 1).TrackHead("ACX\n", INT32_MIN).Point().bytes(), 0, 1, 0},
         {"a point short", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).Add('T', gdbShort).bytes(), 0, 1, 0},
         {"2^32-1 points", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).T(GdbTrack{.pointCount = 0xFFFFFFFF}).bytes(), 0, 1, 0},
         {"2 points, 1 there", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).T(GdbTrack{.points = {GdbPoint{}}, .pointCount = 2}).bytes(), 0, 1, 0},
-        {"no point count", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).Add('T', ByteBuilder().cstr("N").u8(1).u32(0).bytes()).bytes(), 0, 1, 0},
+        {"no point count, after a track", ".gdb",
+         MsFile::Gdb().W(GdbWaypoint{}).T(GdbTrack{}).Add('T', ByteBuilder().cstr("N").u8(1).u32(0).bytes()).bytes(), 0, 1, 0},
         {"9999 tracks", ".gdb", manyTracks(MsFile::Gdb(), GdbWaypoint{}.Body(), 9999, GdbTrack{}.Body()), 1, 1, 9999},
         {"10000 tracks", ".gdb", manyTracks(MsFile::Gdb(), GdbWaypoint{}.Body(), 10000, GdbTrack{}.Body()), 0, 1, 0},
         {"a byte more than the points", ".mps", MsFile::Mps().W(MpsWaypoint{}).Add('T', mpsLonger).bytes(), 0, 1, 0},
@@ -206,12 +207,70 @@ TEST(HostileInput, CountsAtTheLimitsAndCountsThatLie) {
         {"1000 images", ".gtm", GtmBuilder().waypoint("A", 1).imageCount(1000).build(), 0, 0, 0},
         {"INT32_MAX images", ".gtm", GtmBuilder().waypoint("A", 1).imageCount(INT32_MAX).build(), 0, 0, 0},
         {"a string of 65535 bytes", ".gtm", gtmWith(99, 0xFF, 0xFF), 0, 0, 0},
+        {"L records, then one past the end", ".gdb",
+         MsFile::Gdb().W(GdbWaypoint{}).Add('L', {7}).Add('L', Text("no NUL")).append(lPastTheEnd).bytes(), 1, 1, 0},
+        {"an mps head", ".gdb", MsFile::Mps().W(GdbWaypoint{}).bytes(), 0, 0, 0},
+        {"a gdb head", ".mps", MsFile::Gdb().W(MpsWaypoint{}).bytes(), 0, 0, 0},
+        {"no waypoints, a broken track", ".gdb", MsFile::Gdb().Add('T', gdbShort).bytes(), 1, 0, 0},
+        {"no waypoints, a broken track", ".mps", MsFile::Mps().Add('T', mpsShorter).bytes(), 1, 0, 0},
+        {"a route, a broken track", ".mps", MsFile::Mps().W(MpsWaypoint{}).Add('R', {1}).Add('T', mpsShorter).bytes(),
+         1, 1, 0},
+        {"no waypoints", ".wtr", WtrBuilder().track("T", {{}}).build(), 1, 0, 0},
+        {"no track header", ".wtr", WtrBuilder().waypoint("A", 1).build(), 1, 1, 0},
+        {"a track without points", ".wtr", WtrBuilder().waypoint("A", 1).track("T", {}).build(), 1, 1, 1},
+        {"another marker", ".wtr", [] { Bytes w = WtrBuilder().waypoint("A", 1).build(); w[0] = 0xFE; return w; }(),
+         0, 0, 0},
+        {"a last track name ended by NUL, short", ".evo", evo(1, 1).TrackHead("AC\0"s, 0).bytes(), 0, 1, 0},
+        {"tracks only", ".gpx", Text(Gpx("<trk><trkseg><trkpt lat=\"1\" lon=\"2\"/></trkseg></trk>")), 1, 0, 0},
     };
     for (const Row& row : rows) {
         const Outcome outcome = Load(row.extension, row.bytes);
         EXPECT_EQ(outcome.result, row.result) << row.extension << ": " << row.what;
         EXPECT_EQ(outcome.waypoints.size(), row.waypoints) << row.extension << ": " << row.what;
         EXPECT_EQ(outcome.tracks.size(), row.tracks) << row.extension << ": " << row.what;
+    }
+}
+
+// Every field up to the symbol must be in a MapSource waypoint's body.
+TEST(HostileInput, AWaypointBodyCutShortIsRefused) {
+    using namespace mstest;
+    for (const auto& [extension, file, body] : {
+             std::tuple(".gdb", MsFile::Gdb(), GdbWaypoint{.fixedTail = false}.Body()),
+             std::tuple(".mps", MsFile::Mps(), MpsWaypoint{.tailSize = 0}.Body())}) {
+        for (size_t length = 1; length < body.size(); ++length) {
+            const Outcome cut = Load(extension, MsFile(file).Add('W', mstest::Cut(body, length)).bytes());
+            EXPECT_EQ(cut.result + cut.waypoints.size(), 0u) << extension << " cut to " << length;
+        }
+    }
+}
+
+// Without a track list, or without keeping the points, every track is
+// checked as before: the same result, the same waypoints and tracks.
+TEST(HostileInput, TracksUnlistedOrWithoutPointsReadAlike) {
+    using namespace mstest;
+    std::vector<std::pair<std::string, Bytes>> files;
+    for (const Sample& sample : Samples()) {
+        if (sample.extension != ".gtm"s) files.emplace_back(sample.extension, sample.bytes);
+    }
+    Bytes gdbShort = GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4}}, .after = {}}.Body(), mpsShort = MpsTrack{.points = {{}}}.Body();
+    gdbShort.pop_back(), mpsShort.pop_back();
+    files.emplace_back(".gdb", MsFile::Gdb().W(GdbWaypoint{}).T(GdbTrack{}).Add('T', gdbShort).bytes());
+    files.emplace_back(".mps", MsFile::Mps().W(MpsWaypoint{}).T(MpsTrack{}).Add('T', mpsShort).bytes());
+    for (const auto& [extension, bytes] : files) {
+        SCOPED_TRACE(extension);
+        const Loaded all(extension, bytes), unlisted(extension, bytes, false), pointless(extension, bytes, true, false);
+        for (const Loaded* other : {&unlisted, &pointless}) {
+            EXPECT_EQ(other->result, all.result);
+            EXPECT_EQ(other->waypointLines.lines, all.waypointLines.lines);
+            ASSERT_EQ(other->source->trackCount, all.source->trackCount);
+        }
+        EXPECT_TRUE(unlisted.trackLines.lines.empty());
+        EXPECT_EQ(pointless.trackLines.lines, all.trackLines.lines);
+        for (int k = 0; all.result && k < all.source->trackCount; ++k) {
+            EXPECT_EQ(pointless.source->tracks[k].pointCount, all.source->tracks[k].pointCount);
+            EXPECT_FALSE(pointless.source->tracks[k].points);
+            EXPECT_EQ(unlisted.source->tracks[k].points != nullptr, all.source->tracks[k].points != nullptr);
+        }
     }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -20,9 +19,7 @@ public:
     ByteBuilder& i32(int32_t value) { return raw(&value, 4); }
     ByteBuilder& f32(float value) { return raw(&value, 4); }
     ByteBuilder& f64(double value) { return raw(&value, 8); }
-    // The bytes of text, without a terminator.
     ByteBuilder& text(std::string_view value) { return raw(value.data(), value.size()); }
-    // The bytes of text and a NUL.
     ByteBuilder& cstr(std::string_view value) { text(value); return u8(0); }
     // Exactly width bytes: text cut or padded with pad.
     ByteBuilder& field(std::string_view value, size_t width, uint8_t pad = 0) {
@@ -51,17 +48,12 @@ public:
     TempDir() {
         // A new name from a random number, tried again while it is taken.
         std::random_device random;
-        const std::filesystem::path base = std::filesystem::temp_directory_path();
         for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-            std::filesystem::path folder = base / ("lorvane-test-" + std::to_string(random()));
-            std::error_code error;
-            if (std::filesystem::create_directory(folder, error)) path_ = folder;
+            auto folder = std::filesystem::temp_directory_path() / ("lorvane-test-" + std::to_string(random()));
+            if (std::error_code error; std::filesystem::create_directory(folder, error)) path_ = folder;
         }
     }
-    ~TempDir() {
-        std::error_code error;
-        std::filesystem::remove_all(path_, error);
-    }
+    ~TempDir() { std::error_code error; std::filesystem::remove_all(path_, error); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 

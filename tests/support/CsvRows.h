@@ -23,10 +23,10 @@ inline std::vector<CsvRow> ReadCsv(const std::string& path) {
         }
         if (header.empty()) {
             header = fields;
-            continue;
+        } else {
+            CsvRow& row = rows.emplace_back();
+            for (size_t i = 0; i < header.size() && i < fields.size(); ++i) row[header[i]] = fields[i];
         }
-        CsvRow& row = rows.emplace_back();
-        for (size_t i = 0; i < header.size() && i < fields.size(); ++i) row[header[i]] = fields[i];
     }
     return rows;
 }

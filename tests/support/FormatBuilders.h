@@ -11,15 +11,13 @@
 
 struct WtrWaypoint {
     std::string name;  // up to 10 bytes, NUL-padded
-    int32_t latitude = 0;
-    int32_t longitude = 0;
+    int32_t latitude = 0, longitude = 0;
     float altitude = 0;
     int16_t symbol = 0;
 };
 
 struct WtrPoint {
-    int32_t latitude = 0;
-    int32_t longitude = 0;
+    int32_t latitude = 0, longitude = 0;
     uint32_t time = 0;
     float altitude = 0;
 };
@@ -33,7 +31,6 @@ public:
         return waypoint(WtrWaypoint{std::move(name), 0, 0, altitude, symbol});
     }
     WtrBuilder& track(std::string name, std::vector<WtrPoint> points) {
-        hasTrack_ = true;
         trackName_ = std::move(name);
         points_ = std::move(points);
         return *this;
@@ -46,9 +43,8 @@ public:
             b.field(w.name, 10).fill(10).i32(w.latitude).i32(w.longitude).f32(w.altitude).fill(8).i16(w.symbol).fill(22);
         }
         b.u8(0xFF).text("Trk").u8(0xFF).fill(11);
-        if (hasTrack_) b.u8(0xEE).text("hdr").u8(0xEE);
-        else b.fill(5);
-        b.fill(13).field(trackName_, 16);
+        trackName_ ? b.u8(0xEE).text("hdr").u8(0xEE) : b.fill(5);
+        b.fill(13).field(trackName_.value_or(""), 16);
         for (const WtrPoint& p : points_) b.i32(p.latitude).i32(p.longitude).u32(p.time).f32(p.altitude).fill(5);
         b.u8(0xFF).text("Rte").u8(0xFF).fill(8);
         return b.bytes();
@@ -56,8 +52,7 @@ public:
 
 private:
     std::vector<WtrWaypoint> waypoints_;
-    bool hasTrack_ = false;
-    std::string trackName_;
+    std::optional<std::string> trackName_;
     std::vector<WtrPoint> points_;
 };
 
@@ -66,8 +61,7 @@ struct GtmRecord {
     float altitude = 0;
     std::string comment;
     int16_t icon = 0;
-    double latitude = 0;
-    double longitude = 0;
+    double latitude = 0, longitude = 0;
 };
 
 // A GTM file: the fixed header, four strings, the 58-byte block, image records,
@@ -79,7 +73,6 @@ public:
         return waypoint(GtmRecord{std::move(name), altitude, std::move(comment)});
     }
     GtmBuilder& image(std::string first, std::string second) { images_.push_back({std::move(first), std::move(second)}); return *this; }
-    GtmBuilder& headerStrings(std::vector<std::string> strings) { strings_ = std::move(strings); return *this; }
     GtmBuilder& signatureByte(uint8_t value) { signatureByte_ = value; return *this; }
     GtmBuilder& waypointCount(int32_t count) { waypointCount_ = count; return *this; }
     GtmBuilder& imageCount(int32_t count) { imageCount_ = count; return *this; }
@@ -119,12 +112,6 @@ private:
     std::string tail_ = "tracks and other data";
 };
 
-struct EvoPoint {
-    int32_t latitude = 0, longitude = 0;
-    uint32_t time = 0;
-    float altitude = 0;
-};
-
 // An EVO file image, field by field: a 48-byte header with the two counts,
 // then waypoint entries (found by 00 FF 00) and track entries (found by
 // 00 00 "AC"). Unread bytes are 0x11, so they never form a pattern.
@@ -138,25 +125,22 @@ struct EvoImage : ByteBuilder {
         f32(altitude).fill(16, 0x11);
         return *this;
     }
-    // The ten name bytes (padded with NUL), then the symbol where a name of
-    // stored bytes puts it: 10 bytes after the stored text. The bytes between
-    // are 0x22, so a symbol read elsewhere shows.
+    // The ten name bytes (padded with NUL), then the symbol 10 bytes after the
+    // stored text; the bytes between are 0x22, so a symbol read elsewhere shows.
     EvoImage& WaypointTail(std::string_view nameBytes, size_t stored, int16_t symbol) {
         field(nameBytes, 10).fill(stored, 0x22).i16(symbol);
         return *this;
     }
-    EvoImage& Waypoint(std::string_view name, int16_t symbol = 7, float altitude = 100.0f) {
-        return WaypointHead(1, 2, altitude).WaypointTail(name, name.size(), symbol);
-    }
+    EvoImage& Waypoint(std::string_view name) { return WaypointHead(1, 2, 100.0f).WaypointTail(name, name.size(), 7); }
     // 00 00, the name bytes as given (with whatever ends them), the count.
     EvoImage& TrackHead(std::string_view nameBytes, int32_t count) { u16(0).text(nameBytes).i32(count); return *this; }
-    EvoImage& Point(const EvoPoint& p) {
-        i32(p.latitude).i32(p.longitude).u32(p.time).f32(p.altitude).fill(8, 0x33);
+    EvoImage& Point(int32_t latitude = 0, int32_t longitude = 0, uint32_t time = 0, float altitude = 0) {
+        i32(latitude).i32(longitude).u32(time).f32(altitude).fill(8, 0x33);
         return *this;
     }
     EvoImage& Track(std::string_view nameBytes, int32_t points) {
         TrackHead(nameBytes, points);
-        for (int32_t j = 0; j < points; ++j) Point({j, -j, 60u * j, 1.5f});
+        for (int32_t j = 0; j < points; ++j) Point(j, -j, 60u * j, 1.5f);
         return *this;
     }
     EvoImage& Fill(size_t count) { fill(count, 0x11); return *this; }

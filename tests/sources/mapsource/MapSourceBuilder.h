@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/LineList.h"
+#include "sources/CreateWaypointSource.h"
 #include "sources/NameField.h"
 #include "support/ByteBuilder.h"
 
@@ -156,22 +157,28 @@ struct MpsTrack {
     }
 };
 
-// A reader after loading bytes through a file of a folder of its own.
-template <typename Source>
+// The reader the program picks for a file of the extension, after loading
+// bytes through such a file.
 struct Loaded {
-    explicit Loaded(const Bytes& bytes, bool listTracks = true, bool keepTrackPoints = true) {
-        TempDir dir;
-        source.keepTrackPoints = keepTrackPoints;
-        result = source.Load(dir.Write("file", bytes), &waypointLines, listTracks ? &trackLines : nullptr);
+    Loaded(const std::string& extension, const Bytes& bytes, bool listTracks = true, bool keepTrackPoints = true) {
+        static TempDir dir;
+        const std::string path = dir.Write("file" + extension, bytes);
+        source = CreateWaypointSource(path);
+        source->keepTrackPoints = keepTrackPoints;
+        result = source->Load(path, &waypointLines, listTracks ? &trackLines : nullptr);
     }
-    std::string Name(int i) const { return std::string(FieldText(source.waypoints[i].name, 12)); }
-    std::string TrackName(int k) const { return std::string(FieldText(source.tracks[k].name, 32)); }
+    std::string Name(int i) const { return std::string(FieldText(source->waypoints[i].name, 12)); }
+    std::string TrackName(int k) const { return std::string(FieldText(source->tracks[k].name, 32)); }
+    const WaypointRecord& Waypoint(int i) const { return source->waypoints[i]; }
+    const TrackPoint& Point(int k, int j) const { return source->tracks[k].points[j]; }
 
-    Source source;
+    std::unique_ptr<WaypointSource> source;
     VectorLineList waypointLines;
     VectorLineList trackLines;
     int result = 0;
 };
+
+inline Bytes Text(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
 // The first length bytes of bytes.
 inline Bytes Cut(const Bytes& bytes, size_t length) {
