@@ -85,8 +85,9 @@ TEST(SaveWin32, ProtectedFilesStayAndEveryFolderSaves) {
         std::ifstream in(NativePath(path), std::ios::binary);
         EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
                   DamagedFile(2000, saved));
-        EXPECT_EQ(Names(folder), saved ? std::vector<std::string>{"repair.gtm"}
-                                       : std::vector<std::string>{leftover, "repair.gtm"});
+        const std::vector<std::string> expected =
+            saved ? std::vector<std::string>{"repair.gtm"} : std::vector<std::string>{leftover, "repair.gtm"};
+        EXPECT_EQ(Names(folder), expected);
         const DWORD attributes = GetFileAttributesW(wide.c_str());
         EXPECT_EQ((attributes & FILE_ATTRIBUTE_READONLY) != 0, hold == ReadOnly);
         EXPECT_EQ(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);

@@ -26,7 +26,10 @@ inline ByteBuilder& AppendRecord(ByteBuilder& file, char type, const Bytes& body
 
 // An 'A' body: the version and three texts.
 inline Bytes ABody(uint16_t version) {
-    return ByteBuilder().u16(version).cstr("SQA").cstr("Oct 18 2005").cstr("12:03:34").bytes();
+    // The three texts with their NULs in one piece: built one text at a
+    // time, g++ 12's MinGW build warns of a write out of bounds that is not.
+    static constexpr std::string_view texts("SQA\0Oct 18 2005\0" "12:03:34", 24);
+    return ByteBuilder().u16(version).cstr(texts).bytes();
 }
 
 // A whole file: the head, then the records in the order added.
