@@ -5,16 +5,9 @@
 #include "gtm/GtmDocument.h"
 #include "samples/DemoPair.h"
 #include "sources/CreateWaypointSource.h"
-#include "sources/ReadWholeFile.h"
 #include "support/ByteBuilder.h"
 
 namespace {
-
-std::vector<uint8_t> ReadAll(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    ReadWholeFile(path, bytes);
-    return bytes;
-}
 
 // The demo GTM file as saved after a repair from the Garmin file, with the prefix.
 std::vector<uint8_t> RepairedFrom(const std::string& garminName, const std::vector<uint8_t>& garmin) {
@@ -30,11 +23,11 @@ std::vector<uint8_t> RepairedFrom(const std::string& garminName, const std::vect
     EXPECT_EQ(document.correctedCount, 12);
     EXPECT_EQ(document.ApplyPrefix("\xA1\xF6"), 1);
     EXPECT_EQ(document.Save(), 1);
-    return ReadAll(gtmPath);
+    return ReadBytes(gtmPath);
 }
 
 TEST(DemoGpx, RepairsTheDemoGtmAsTheWtrDoes) {
-    EXPECT_EQ(ReadAll(LORVANE_DEMO_DIR "/demo.gpx"), MakeDemoGpx());
+    EXPECT_EQ(ReadBytes(LORVANE_DEMO_DIR "/demo.gpx"), MakeDemoGpx());
     const std::vector<uint8_t> fromWtr = RepairedFrom("demo.wtr", MakeDemoWtr());
     EXPECT_NE(fromWtr, MakeDemoGtm());
     EXPECT_EQ(RepairedFrom("demo.gpx", MakeDemoGpx()), fromWtr);
