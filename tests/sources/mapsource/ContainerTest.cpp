@@ -1,5 +1,4 @@
-// The record container shared by the ".gdb" and ".mps" readers: heads, runs
-// and UTF-8 names.
+// The record container shared by the ".gdb" and ".mps" readers: heads, runs and UTF-8 names.
 #include <gtest/gtest.h>
 
 #include "common/CodePage.h"
@@ -27,7 +26,6 @@ TEST(MsHeader, SignaturesRecordsAndTheARecord) {
         {"first record of length 0", head("MsRcd\0", 'A', a, "", {}), 0, 0},
         {"second record not 'A'", head("MsRcd\0", 'B', a, ""), 0, 0},
         {"'A' of one byte", head("MsRcd\0", 'A', {0x60}, ""), 0, 0},
-        {"'A' with three empty texts", head("MsRcd\0", 'A', {0x60, 2, 0, 0, 0}, ""), 0, 1},
         {"'A' lacking its last NUL", head("MsRcd\0", 'A', {0x60, 2, 0, 0}, ""), 0, 0},
         {"'A' texts then more bytes", head("MsRcd\0", 'A', {0x60, 2, 'x', 0, 0, 0, 7, 7}, ""), 0, 1},
         {"MapSource without NUL", head("MsRcf\0", 'A', a, "MapSource"), 0, 0},
@@ -49,9 +47,8 @@ TEST(MsHeader, SignaturesRecordsAndTheARecord) {
 TEST(RecordRun, AFailedParseFailsTheRunAndKeepsWhatWasRead) {
     Bytes broken = GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4}}, .after = {}}.Body();
     broken.pop_back();
-    MsFile file;
-    file.T(GdbTrack{}).Add('T', broken);
-    ReadPosition position{file.bytes().data(), file.bytes().size()};
+    const Bytes file = MsFile().T(GdbTrack{}).Add('T', broken).bytes();
+    ReadPosition position{file.data(), file.size()};
     GdbTrackList tracks;
     EXPECT_EQ(tracks.Read(position), 0);
     EXPECT_EQ(tracks.count, 2);
@@ -63,8 +60,7 @@ TEST(RecordRun, AFailedParseFailsTheRunAndKeepsWhatWasRead) {
 }
 
 TEST(Utf8NameToAnsi, ConvertsToCodePage950AndCutsAtWholeCharacters) {
-    std::string six;  // U+4E2D six times
-    for (int i = 0; i < 6; ++i) six += "\xE4\xB8\xAD";
+    const std::string six = "\xE4\xB8\xAD\xE4\xB8\xAD\xE4\xB8\xAD\xE4\xB8\xAD\xE4\xB8\xAD\xE4\xB8\xAD";  // six U+4E2D
     const std::string five = "\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4";
     struct Case { const char* what; std::string utf8, expected; size_t capacity = 12; };
     const Case cases[] = {

@@ -14,10 +14,8 @@ TEST(GdbSource, WaypointsAndTrackPointsWithAndWithoutTheirOptionalFields) {
     struct Case { GdbWaypoint w; float altitude; const char* line; };
     const Case cases[] = {
         {{.name = "PLAIN", .latitude = 606990317, .longitude = -148342070, .symbol = 63}, 0.0f, "PLAIN   0"},
-        {{.name = "HIGH", .latitude = -1, .longitude = 1, .altitude = 3886.2, .thirdText = "a comment"}, 3886.2f,
-         "HIGH 3886"},
-        {{.name = "FLAGGED", .altitude = 3886.2, .thirdText = "x", .flaggedValue = true, .symbol = -2}, 3886.2f,
-         "FLAGGED 3886"},
+        {{.name = "FLAGGED", .latitude = -1, .longitude = 1, .altitude = 3886.2, .thirdText = "a comment",
+          .flaggedValue = true, .symbol = -2}, 3886.2f, "FLAGGED 3886"},
         // The records keep the altitude as read; the lines show one above 9999 as 0.
         {{.name = "A", .altitude = 9999.5}, 9999.5f, "A   0"}, {{.name = "A", .altitude = 1e300}, HUGE_VALF, "A   0"},
         {{.name = "A", .altitude = -1e300}, -HUGE_VALF, "A -inf"},
@@ -52,7 +50,6 @@ TEST(GdbSource, WaypointsAndTrackPointsWithAndWithoutTheirOptionalFields) {
                                   p.time.value_or(0))) << j;
     }
     EXPECT_DOUBLE_EQ(loaded.Point(0, 1).latitudeDegrees, -11 * kSemicircleFactor);
-    EXPECT_EQ(loaded.Point(0, 1).hour, 0);  // 16:00 UTC
 }
 
 TEST(GdbSource, WaypointNamesAreUtf8FromVersion612AndInBaseCampFiles) {

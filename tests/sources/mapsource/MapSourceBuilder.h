@@ -47,8 +47,7 @@ struct MsFile : ByteBuilder {
     }
     // A record: body length, type letter, body.
     MsFile& Add(char type, const Bytes& body) {
-        u32(static_cast<uint32_t>(body.size())).u8(static_cast<uint8_t>(type)).append(body);
-        return *this;
+        return static_cast<MsFile&>(u32(static_cast<uint32_t>(body.size())).u8(type).append(body));
     }
     template <typename Body> MsFile& W(const Body& w) { return Add('W', w.Body()); }
     template <typename Body> MsFile& T(const Body& t) { return Add('T', t.Body()); }
@@ -58,8 +57,7 @@ struct MsFile : ByteBuilder {
 // waypoints; without it the body ends with the symbol.
 struct GdbWaypoint {
     std::string name = "WPT";
-    int32_t latitude = 0;
-    int32_t longitude = 0;
+    int32_t latitude = 0, longitude = 0;
     std::optional<double> altitude{};
     std::string thirdText{};
     bool flaggedValue = false;
@@ -81,12 +79,10 @@ struct GdbWaypoint {
 // A track point. In ".gdb" files each optional field is written behind its flag (a point of altitude and time
 // alone is the classic 24-byte point); ".mps" files write an absent altitude or time as 0.
 struct GdbPoint {
-    int32_t latitude = 0;
-    int32_t longitude = 0;
+    int32_t latitude = 0, longitude = 0;
     std::optional<double> altitude{};
     std::optional<uint32_t> time{};
-    std::optional<double> depth{};
-    std::optional<double> temperature{};
+    std::optional<double> depth{}, temperature{};
 };
 
 struct GdbTrack {
@@ -97,7 +93,7 @@ struct GdbTrack {
 
     Bytes Body() const {
         ByteBuilder b;
-        b.cstr(name).u8(1).u32(0).u32(pointCount ? *pointCount : static_cast<uint32_t>(points.size()));
+        b.cstr(name).u8(1).u32(0).u32(pointCount.value_or(static_cast<uint32_t>(points.size())));
         for (const GdbPoint& p : points) {
             b.i32(p.latitude).i32(p.longitude);
             Flagged(b, p.altitude), Flagged(b, p.time), Flagged(b, p.depth), Flagged(b, p.temperature);
@@ -111,16 +107,14 @@ struct MpsWaypoint {
     std::string name = "WPT";
     std::string country = "US";
     size_t blockSize = 22;
-    int32_t latitude = 0;
-    int32_t longitude = 0;
+    int32_t latitude = 0, longitude = 0;
     double altitude = 0;
     int16_t symbol = 18;
     size_t tailSize = 24;
 
     Bytes Body() const {
-        ByteBuilder b;
-        b.cstr(name).u32(0).cstr(country).fill(blockSize, 0xFF).i32(latitude).i32(longitude).u8(0).f64(altitude);
-        return b.cstr("The Troll").fill(17).i16(symbol).fill(tailSize).bytes();
+        return ByteBuilder().cstr(name).u32(0).cstr(country).fill(blockSize, 0xFF).i32(latitude).i32(longitude).u8(0)
+            .f64(altitude).cstr("The Troll").fill(17).i16(symbol).fill(tailSize).bytes();
     }
 };
 
@@ -130,8 +124,7 @@ struct MpsTrack {
     std::vector<GdbPoint> points{};  // depth and temperature are not written
 
     Bytes Body() const {
-        ByteBuilder b;
-        b.cstr(name).u8(1).u32(0).u32(static_cast<uint32_t>(points.size()));
+        ByteBuilder b = ByteBuilder().cstr(name).u8(1).u32(0).u32(static_cast<uint32_t>(points.size()));
         for (const GdbPoint& p : points) {
             b.i32(p.latitude).i32(p.longitude).u8(1).f64(p.altitude.value_or(0)).u8(1).u32(p.time.value_or(0)).fill(9);
         }
@@ -154,8 +147,7 @@ struct Loaded {
     const TrackPoint& Point(int k, int j) const { return source->tracks[k].points[j]; }
 
     std::unique_ptr<WaypointSource> source;
-    VectorLineList waypointLines;
-    VectorLineList trackLines;
+    VectorLineList waypointLines, trackLines;
     int result = 0;
 };
 
