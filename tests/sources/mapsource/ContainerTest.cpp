@@ -35,19 +35,15 @@ TEST(MsHeader, SignaturesRecordsAndTheARecord) {
     };
     for (const Case& c : cases) {
         ReadPosition gdbPosition{c.bytes.data(), c.bytes.size()}, mpsPosition = gdbPosition;
-        GdbHeader gdb;
-        MpsHeader mps;
-        EXPECT_EQ(gdb.Read(gdbPosition), c.gdb) << c.what;
-        EXPECT_EQ(mps.Read(mpsPosition), c.mps) << c.what;
+        EXPECT_EQ(GdbHeader().Read(gdbPosition), c.gdb) << c.what;
+        EXPECT_EQ(MpsHeader().Read(mpsPosition), c.mps) << c.what;
     }
 }
 
 // A run whose second track fails to parse fails, and only the track parsed
 // can be taken: the reader never asks for another, so this is seen here.
 TEST(RecordRun, AFailedParseFailsTheRunAndKeepsWhatWasRead) {
-    Bytes broken = GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4}}, .after = {}}.Body();
-    broken.pop_back();
-    const Bytes file = MsFile().T(GdbTrack{}).Add('T', broken).bytes();
+    const Bytes file = MsFile().T(GdbTrack{}).T(GdbTrack{.pointCount = 1}).bytes();  // a point the body cannot hold
     ReadPosition position{file.data(), file.size()};
     GdbTrackList tracks;
     EXPECT_EQ(tracks.Read(position), 0);

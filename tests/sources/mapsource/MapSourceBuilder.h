@@ -67,9 +67,8 @@ struct GdbWaypoint {
     Bytes Body() const {
         ByteBuilder b;
         b.cstr(name).u32(0).cstr("").fill(4).fill(12, 0xFF).fill(2).fill(4, 0xFF);  // 22-byte block
-        Flagged(b.i32(latitude).i32(longitude), altitude).cstr(thirdText).u8(flaggedValue ? 1 : 0);
-        if (flaggedValue) b.fill(8, 0x5A);
-        b.u32(1).u32(0).i16(symbol);
+        Flagged(b.i32(latitude).i32(longitude), altitude).cstr(thirdText);
+        (flaggedValue ? b.u8(1).fill(8, 0x5A) : b.u8(0)).u32(1).u32(0).i16(symbol);
         // 3-byte block, fourth text, 2 bytes, flag 0, 7-byte block, fifth text, 2 bytes, two flags of 0.
         if (fixedTail) b.fill(3).cstr("").fill(2).u8(0).fill(7).cstr("").fill(2).u8(0).u8(0);
         return b.bytes();
@@ -153,7 +152,6 @@ struct Loaded {
 
 inline Bytes Text(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
-// The first length bytes of bytes.
 inline Bytes Cut(const Bytes& bytes, size_t length) { return Bytes(bytes.begin(), bytes.begin() + length); }
 
 }  // namespace mstest
