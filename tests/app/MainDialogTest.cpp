@@ -2,7 +2,6 @@
 
 #include "DialogTestSupport.h"
 #include "app/StringTable.h"
-#include "samples/DemoPair.h"
 
 namespace {
 
@@ -145,18 +144,6 @@ TEST_F(RepairTest, SaveListsTheBoxsFileAgainAndAFailedSaveKeepsTheCorrections) {
     files.Write("gone/repair.gtm", Gtm(Zeroed));
     Click(kSave);
     EXPECT_EQ(ReadBytes(gtmPath), Gtm(Big5));
-}
-
-TEST_F(DialogTest, TheDemoPairIsTheGeneratorsAndIsSavedAsEveryBuildMustSaveIt) {
-    const std::string demo = LORVANE_DEMO_DIR;
-    EXPECT_EQ(ReadBytes(demo + "/demo.gtm"), MakeDemoGtm());
-    List(kGarminPath, files.Write("demo.wtr", MakeDemoWtr()));
-    List(kGtmPath, files.Write("demo.gtm", MakeDemoGtm()));
-    prompts.answers = {true};
-    for (int id : {kCorrect, kSave}) Click(id);
-    EXPECT_EQ(Text(kCorrectedCount) + std::to_string(prompts.informed.size()), "120");
-    EXPECT_EQ(ReadBytes(Text(kGtmPath)), ReadBytes(demo + "/demo.repaired.gtm"));
-    EXPECT_EQ(ReadBytes(demo + "/demo.wtr"), MakeDemoWtr());
 }
 
 }  // namespace

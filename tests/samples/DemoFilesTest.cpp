@@ -1,5 +1,6 @@
-// The demo GPX file holds the demo WTR file's waypoints: the demo GTM file is
-// repaired from either into the same bytes.
+// The demo files are what the demo tool writes, and the demo GTM file is
+// repaired from the demo WTR file and from the demo GPX file into
+// demo.repaired.gtm, the file every build's repair is compared with.
 #include <gtest/gtest.h>
 
 #include "gtm/GtmDocument.h"
@@ -26,11 +27,13 @@ std::vector<uint8_t> RepairedFrom(const std::string& garminName, const std::vect
     return ReadBytes(gtmPath);
 }
 
-TEST(DemoGpx, RepairsTheDemoGtmAsTheWtrDoes) {
-    EXPECT_EQ(ReadBytes(LORVANE_DEMO_DIR "/demo.gpx"), MakeDemoGpx());
-    const std::vector<uint8_t> fromWtr = RepairedFrom("demo.wtr", MakeDemoWtr());
-    EXPECT_NE(fromWtr, MakeDemoGtm());
-    EXPECT_EQ(RepairedFrom("demo.gpx", MakeDemoGpx()), fromWtr);
+TEST(DemoFiles, AreTheToolsAndRepairFromWtrAndGpxIntoTheRepairedFile) {
+    const std::string demo = LORVANE_DEMO_DIR;
+    EXPECT_EQ(ReadBytes(demo + "/demo.wtr"), MakeDemoWtr());
+    EXPECT_EQ(ReadBytes(demo + "/demo.gpx"), MakeDemoGpx());
+    EXPECT_EQ(ReadBytes(demo + "/demo.gtm"), MakeDemoGtm());
+    for (const char* garmin : {"demo.wtr", "demo.gpx"})
+        EXPECT_EQ(RepairedFrom(garmin, ReadBytes(demo + "/" + garmin)), ReadBytes(demo + "/demo.repaired.gtm")) << garmin;
 }
 
 }  // namespace
