@@ -107,6 +107,25 @@ bool StartsWith(const Lines& whole, const Lines& part) {
     return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin());
 }
 
+// Without a track list, or without keeping the points, every track is
+// checked as before: the same result, the same waypoints and tracks.
+void ExpectTracksUnlistedOrWithoutPointsReadAlike(const std::string& extension, const Bytes& bytes) {
+    if (extension == ".gtm") return;
+    const mstest::Loaded all(extension, bytes), unlisted(extension, bytes, false), pointless(extension, bytes, true, false);
+    for (const mstest::Loaded* other : {&unlisted, &pointless}) {
+        EXPECT_EQ(other->result, all.result);
+        EXPECT_EQ(other->waypointLines.lines, all.waypointLines.lines);
+        ASSERT_EQ(other->source->trackCount, all.source->trackCount);
+    }
+    EXPECT_TRUE(unlisted.trackLines.lines.empty());
+    EXPECT_EQ(pointless.trackLines.lines, all.trackLines.lines);
+    for (int k = 0; all.result && k < all.source->trackCount; ++k) {
+        EXPECT_EQ(pointless.source->tracks[k].pointCount, all.source->tracks[k].pointCount);
+        EXPECT_FALSE(pointless.source->tracks[k].points);
+        EXPECT_EQ(unlisted.source->tracks[k].points != nullptr, all.source->tracks[k].points != nullptr);
+    }
+}
+
 }  // namespace
 
 // A byte damaged to 00 or FF anywhere never crashes a reader either.
@@ -115,6 +134,7 @@ TEST(HostileInput, EveryCutFailsOrListsOnlyWhatItRead) {
         const Outcome whole = Load(sample.extension, sample.bytes);
         ASSERT_EQ(whole.result, 1) << sample.extension;
         ASSERT_EQ(whole.waypoints.size(), 2u) << sample.extension;
+        ExpectTracksUnlistedOrWithoutPointsReadAlike(sample.extension, sample.bytes);
         for (size_t length = 0; length < sample.bytes.size(); ++length) {
             SCOPED_TRACE(testing::Message() << sample.extension << " cut to " << length);
             const Outcome cut = Load(sample.extension, mstest::Cut(sample.bytes, length));
@@ -197,7 +217,7 @@ TEST(HostileInput, CountsAtTheLimitsAndCountsThatLie) {
         {"an mps head", ".gdb", MsFile::Mps().W(GdbWaypoint{}).bytes(), 0, 0, 0},
         {"no waypoints, a broken track", ".gdb", MsFile::Gdb().Add('T', gdbShort).bytes(), 1, 0, 0},
         {"a byte more than the points", ".mps", MsFile::Mps().W(MpsWaypoint{}).Add('T', mpsLonger).bytes(), 0, 1, 0},
-        {"a byte less", ".mps", MsFile::Mps().W(MpsWaypoint{}).Add('T', mpsShort).bytes(), 0, 1, 0},
+        {"a byte less, after a track", ".mps", MsFile::Mps().W(MpsWaypoint{}).T(MpsTrack{}).Add('T', mpsShort).bytes(), 0, 1, 0},
         {"points wrapping 32 bits", ".mps", MsFile::Mps().W(MpsWaypoint{}).Add('T', ByteBuilder().cstr("X").u8(0).u32(0).u32(0x08421085).fill(27).bytes()).bytes(), 0, 1, 0},
         {"10000 tracks", ".mps", manyTracks(MsFile::Mps(), MpsWaypoint{}.Body(), 10000, MpsTrack{}.Body()), 0, 1, 0},
         {"a gdb head", ".mps", MsFile::Gdb().W(MpsWaypoint{}).bytes(), 0, 0, 0},
@@ -217,10 +237,12 @@ TEST(HostileInput, CountsAtTheLimitsAndCountsThatLie) {
         {"another marker", ".wtr", overwrite(WtrBuilder().waypoint("A", 1).build(), 0, "\xFE"), 0, 0, 0},
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.extension + ": "s + row.what);
         const Outcome outcome = Load(row.extension, row.bytes);
-        EXPECT_EQ(outcome.result, row.result) << row.extension << ": " << row.what;
-        EXPECT_EQ(outcome.waypoints.size(), row.waypoints) << row.extension << ": " << row.what;
-        EXPECT_EQ(outcome.tracks.size(), row.tracks) << row.extension << ": " << row.what;
+        EXPECT_EQ(outcome.result, row.result);
+        EXPECT_EQ(outcome.waypoints.size(), row.waypoints);
+        EXPECT_EQ(outcome.tracks.size(), row.tracks);
+        ExpectTracksUnlistedOrWithoutPointsReadAlike(row.extension, row.bytes);
     }
 }
 
@@ -233,34 +255,6 @@ TEST(HostileInput, AWaypointBodyCutShortIsRefused) {
         for (size_t length = 1; length < body.size(); ++length) {
             const Outcome cut = Load(extension, MsFile(file).Add('W', mstest::Cut(body, length)).bytes());
             EXPECT_EQ(cut.result + cut.waypoints.size(), 0u) << extension << " cut to " << length;
-        }
-    }
-}
-
-// Without a track list, or without keeping the points, every track is
-// checked as before: the same result, the same waypoints and tracks.
-TEST(HostileInput, TracksUnlistedOrWithoutPointsReadAlike) {
-    using namespace mstest;
-    std::vector<std::pair<std::string, Bytes>> files;
-    for (const Sample& sample : Samples()) {
-        if (sample.extension != ".gtm"s) files.emplace_back(sample.extension, sample.bytes);
-    }
-    files.emplace_back(".gdb", MsFile::Gdb().W(GdbWaypoint{}).T(GdbTrack{}).Add('T', DropLast(GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4}}, .after = {}}.Body())).bytes());
-    files.emplace_back(".mps", MsFile::Mps().W(MpsWaypoint{}).T(MpsTrack{}).Add('T', DropLast(MpsTrack{.points = {{}}}.Body())).bytes());
-    for (const auto& [extension, bytes] : files) {
-        SCOPED_TRACE(extension);
-        const Loaded all(extension, bytes), unlisted(extension, bytes, false), pointless(extension, bytes, true, false);
-        for (const Loaded* other : {&unlisted, &pointless}) {
-            EXPECT_EQ(other->result, all.result);
-            EXPECT_EQ(other->waypointLines.lines, all.waypointLines.lines);
-            ASSERT_EQ(other->source->trackCount, all.source->trackCount);
-        }
-        EXPECT_TRUE(unlisted.trackLines.lines.empty());
-        EXPECT_EQ(pointless.trackLines.lines, all.trackLines.lines);
-        for (int k = 0; all.result && k < all.source->trackCount; ++k) {
-            EXPECT_EQ(pointless.source->tracks[k].pointCount, all.source->tracks[k].pointCount);
-            EXPECT_FALSE(pointless.source->tracks[k].points);
-            EXPECT_EQ(unlisted.source->tracks[k].points != nullptr, all.source->tracks[k].points != nullptr);
         }
     }
 }
