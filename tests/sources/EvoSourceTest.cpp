@@ -76,20 +76,13 @@ TEST(EvoSource, NextWaypointScanStartsAtTheNameOfTheLastOne) {
               std::make_tuple(33, 8, 22));
 }
 
-TEST(EvoSource, TrackPatternNeedsCapitalACAndTheNextScanStartsAfterTheLastPoint) {
-    // The first track's point holds the track pattern ("AC" at 0x43410000),
-    // and the next track comes right after the previous one's count field.
-    EvoImage image(1, 4);
-    image.Waypoint("W").Track("Active\n", 1).TrackHead("ACONE\n", 1).Point(0x43410000, 0, 0, 0.0f);
-    image.Track("ACEMPTY\n", 0).Track("ACTWO\n", 1).Track("ACTIVE LOG\n", 2);
-    const Loaded load(".evo", image.bytes());
-    EXPECT_EQ(load.result, 1);
-    EXPECT_EQ(load.trackLines.lines, Lines({"ACONE (1)", "ACEMPTY (0)", "ACTWO (1)", "ACTIVE LOG (2)"}));
-}
-
-TEST(EvoSource, TrackNameEndsAndCountFollowsStoredName) {
+// Each track entry is found by 00 00 "AC" from the end of the previous one's
+// points ("Active" is no entry, nor the pattern inside the first point, "AC" at
+// 0x43410000). The name runs to a newline or 32 bytes, and the count follows
+// the stored name and the byte after it.
+TEST(EvoSource, TracksFoundByPatternNamedAndCounted) {
     const std::string x30(30, 'x');
-    const std::pair<std::string, std::string> cases[] = {  // the bytes up to the count, the name stored
+    const std::pair<std::string, std::string> names[] = {  // the bytes up to the count, the name stored
         {"ACTIVE LOG\n", "ACTIVE LOG"},
         {"ACT\0"s, "ACT"},                            // NUL ends the text
         {"AC" + x30.substr(1) + "\n", "AC" + x30.substr(1)},  // 31 bytes fit
@@ -98,15 +91,20 @@ TEST(EvoSource, TrackNameEndsAndCountFollowsStoredName) {
         // follows the 30 stored bytes and the lead byte.
         {"AC" + x30.substr(2) + "\xA4", "AC" + x30.substr(2)},
     };
-    for (const auto& [bytes, stored] : cases) {
-        SCOPED_TRACE(bytes);
-        EvoImage image(1, 1);
-        const Loaded load(".evo", image.Waypoint("W").TrackHead(bytes, 1).Point(1, -2, 57599, 4.5f).Fill(32).bytes());
-        ASSERT_EQ(load.result, 1);
-        EXPECT_EQ(load.trackLines.lines, Lines{stored + " (1)"});
-        const TrackPoint& p = load.Point(0, 0);
-        EXPECT_EQ(std::make_tuple(p.latitude, p.longitude, p.time, p.altitude, p.second),
-                  std::make_tuple(1, -2, 57599u, 4.5f, 59));
+    EvoImage image(1, static_cast<uint16_t>(4 + std::size(names)));
+    image.Waypoint("W").Track("Active\n", 1).TrackHead("ACONE\n", 1).Point(0x43410000, 0, 0, 0.0f);
+    image.Track("ACEMPTY\n", 0).Track("ACTWO\n", 1).Track("ACTIVE LOG\n", 2);
+    Lines expected = {"ACONE (1)", "ACEMPTY (0)", "ACTWO (1)", "ACTIVE LOG (2)"};
+    for (const auto& [bytes, stored] : names) {
+        image.TrackHead(bytes, 1).Point(1, -2, 57599, 4.5f);
+        expected.push_back(stored + " (1)");
+    }
+    const Loaded load(".evo", image.Fill(32).bytes());
+    ASSERT_EQ(load.result, 1);
+    EXPECT_EQ(load.trackLines.lines, expected);
+    for (int k = 4; k < load.source->trackCount; ++k) {
+        const TrackPoint& p = load.Point(k, 0);
+        EXPECT_EQ(std::make_tuple(p.latitude, p.longitude, p.time, p.altitude, p.second), std::make_tuple(1, -2, 57599u, 4.5f, 59)) << k;
     }
 }
 
