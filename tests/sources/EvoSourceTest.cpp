@@ -16,8 +16,11 @@ using namespace std::string_literals;
 using Lines = std::vector<std::string>;
 using mstest::Loaded;
 
-TEST(EvoSource, WaypointNameEndsSymbolOffsetAndAltitude) {
-    struct Case { std::string bytes, stored; float altitude; const char* line; };  // ten name bytes, padded with NUL; the line after the name
+// Each waypoint entry after gap filler bytes; its pattern is looked for from
+// the scan position (48, then the previous entry's name: its ten bytes, the
+// stored bytes and the symbol lie before the gap).
+TEST(EvoSource, WaypointFoundNameEndsSymbolOffsetAndAltitude) {
+    struct Case { std::string bytes, stored; float altitude; const char* line; size_t gap = 0; bool pattern = true; };  // ten name bytes, padded with NUL
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const Case cases[] = {
         {"ABCDEFGHIJ", "ABCDEFGHIJ", 100.0f, " 100"},  // ten bytes, no end byte
@@ -28,34 +31,25 @@ TEST(EvoSource, WaypointNameEndsSymbolOffsetAndAltitude) {
         {"\xA4\xA4\xA4\xA4\xA4\n", "\xA4\xA4\xA4\xA4\xA4", 100.0f, " 100"},  // a lone lead byte at the end stays
         // Altitudes above 9999 are stored as 0.
         {"W", "W", 9999.0f, " 9999"}, {"W", "W", 9999.5f, "   0"}, {"W", "W", -12.6f, " -13"}, {"W", "W", nan, " nan"},
+        // The pattern 255 positions from the scan, or none: the entry is taken to be 256 after it.
+        {"WPT", "WPT", 7.0f, "   7", 255 - 13}, {"WPT", "WPT", 7.0f, "   7", 256 - 15, false},
     };
     EvoImage image(static_cast<uint16_t>(std::size(cases)), 1);
     int16_t symbol = 4321;
-    for (const Case& c : cases) image.WaypointHead(1, 2, c.altitude).WaypointTail(c.bytes, c.stored.size(), symbol++);
+    for (const Case& c : cases) {
+        image.Fill(c.gap).WaypointHead(symbol, -symbol, c.altitude, c.pattern).WaypointTail(c.bytes, c.stored.size(), symbol);
+        ++symbol;
+    }
     const Loaded load(".evo", image.Track("AC\n", 0).bytes());
     ASSERT_EQ(load.result, 1);
     for (int k = 0; k < load.source->waypointCount; ++k) {
         const Case& c = cases[k];
         SCOPED_TRACE(c.bytes);
+        const WaypointRecord& w = load.Waypoint(k);
         EXPECT_EQ(load.Name(k), c.stored);
-        EXPECT_EQ(load.Waypoint(k).symbol, 4321 + k);
+        EXPECT_EQ(std::make_tuple(w.latitude, w.longitude, w.symbol), std::make_tuple(4321 + k, -4321 - k, int16_t(4321 + k)));
         EXPECT_EQ(load.waypointLines.lines.at(k), c.stored + c.line);
-        const float altitude = load.Waypoint(k).altitude;
-        EXPECT_TRUE(std::isnan(c.altitude) ? std::isnan(altitude) : altitude == (c.altitude > 9999.0f ? 0.0f : c.altitude));
-    }
-}
-
-TEST(EvoSource, WaypointPatternWithin256PositionsOrAssumedAfterThem) {
-    const std::pair<size_t, bool> cases[] = {{0, true}, {255, true}, {256, false}};
-    for (const auto& [distance, pattern] : cases) {  // from the scan position, 48 for the first entry
-        SCOPED_TRACE(testing::Message() << distance << (pattern ? " with pattern" : " without pattern"));
-        EvoImage image(1, 1);
-        image.Fill(distance).WaypointHead(-5, 6, 7.0f, pattern).WaypointTail("WPT", 3, 99).Track("AC\n", 0);
-        const Loaded load(".evo", image.bytes());
-        EXPECT_EQ(load.result, 1);
-        const WaypointRecord& w = load.Waypoint(0);
-        EXPECT_EQ(std::make_tuple(load.Name(0), w.latitude, w.longitude, w.altitude, w.symbol),
-                  std::make_tuple("WPT"s, -5, 6, 7.0f, int16_t{99}));
+        EXPECT_TRUE(std::isnan(c.altitude) ? std::isnan(w.altitude) : w.altitude == (c.altitude > 9999.0f ? 0.0f : c.altitude));
     }
 }
 
