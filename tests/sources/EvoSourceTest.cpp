@@ -20,7 +20,8 @@ using mstest::Loaded;
 // the scan position (48, then the previous entry's name: its ten bytes, the
 // stored bytes and the symbol lie before the gap).
 TEST(EvoSource, WaypointFoundNameEndsSymbolOffsetAndAltitude) {
-    struct Case { std::string bytes, stored; float altitude; const char* line; size_t gap = 0; bool pattern = true; };  // ten name bytes, padded with NUL
+    // Ten name bytes (padded with NUL), the name stored, the line after it, the filler before the entry.
+    struct Case { std::string bytes, stored; float altitude; const char* line; size_t gap = 0; bool pattern = true; };
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const Case cases[] = {
         {"ABCDEFGHIJ", "ABCDEFGHIJ", 100.0f, " 100"},  // ten bytes, no end byte
@@ -37,8 +38,8 @@ TEST(EvoSource, WaypointFoundNameEndsSymbolOffsetAndAltitude) {
     EvoImage image(static_cast<uint16_t>(std::size(cases)), 1);
     int16_t symbol = 4321;
     for (const Case& c : cases) {
-        image.Fill(c.gap).WaypointHead(symbol, -symbol, c.altitude, c.pattern).WaypointTail(c.bytes, c.stored.size(), symbol);
-        ++symbol;
+        image.Fill(c.gap).WaypointHead(symbol, -symbol, c.altitude, c.pattern);
+        image.WaypointTail(c.bytes, c.stored.size(), symbol++);
     }
     const Loaded load(".evo", image.Track("AC\n", 0).bytes());
     ASSERT_EQ(load.result, 1);
@@ -47,9 +48,11 @@ TEST(EvoSource, WaypointFoundNameEndsSymbolOffsetAndAltitude) {
         SCOPED_TRACE(c.bytes);
         const WaypointRecord& w = load.Waypoint(k);
         EXPECT_EQ(load.Name(k), c.stored);
-        EXPECT_EQ(std::make_tuple(w.latitude, w.longitude, w.symbol), std::make_tuple(4321 + k, -4321 - k, int16_t(4321 + k)));
+        EXPECT_EQ(std::make_tuple(w.latitude, w.longitude, w.symbol),
+                  std::make_tuple(4321 + k, -4321 - k, static_cast<int16_t>(4321 + k)));
         EXPECT_EQ(load.waypointLines.lines.at(k), c.stored + c.line);
-        EXPECT_TRUE(std::isnan(c.altitude) ? std::isnan(w.altitude) : w.altitude == (c.altitude > 9999.0f ? 0.0f : c.altitude));
+        EXPECT_TRUE(std::isnan(c.altitude) ? std::isnan(w.altitude)
+                                           : w.altitude == (c.altitude > 9999.0f ? 0.0f : c.altitude));
     }
 }
 
@@ -98,7 +101,8 @@ TEST(EvoSource, TracksFoundByPatternNamedAndCounted) {
     EXPECT_EQ(load.trackLines.lines, expected);
     for (int k = 4; k < load.source->trackCount; ++k) {
         const TrackPoint& p = load.Point(k, 0);
-        EXPECT_EQ(std::make_tuple(p.latitude, p.longitude, p.time, p.altitude, p.second), std::make_tuple(1, -2, 57599u, 4.5f, 59)) << k;
+        EXPECT_EQ(std::make_tuple(p.latitude, p.longitude, p.time, p.altitude, p.second),
+                  std::make_tuple(1, -2, 57599u, 4.5f, 59)) << k;
     }
 }
 

@@ -111,7 +111,8 @@ bool StartsWith(const Lines& whole, const Lines& part) {
 // checked as before: the same result, the same waypoints and tracks.
 void ExpectTracksUnlistedOrWithoutPointsReadAlike(const std::string& extension, const Bytes& bytes) {
     if (extension == ".gtm") return;
-    const mstest::Loaded all(extension, bytes), unlisted(extension, bytes, false), pointless(extension, bytes, true, false);
+    const mstest::Loaded all(extension, bytes), unlisted(extension, bytes, false);
+    const mstest::Loaded pointless(extension, bytes, true, false);
     for (const mstest::Loaded* other : {&unlisted, &pointless}) {
         EXPECT_EQ(other->result, all.result);
         EXPECT_EQ(other->waypointLines.lines, all.waypointLines.lines);
@@ -186,7 +187,8 @@ TEST(HostileInput, CountsAtTheLimitsAndCountsThatLie) {
         std::copy(values.begin(), values.end(), bytes.begin() + static_cast<long>(at));
         return bytes;
     };
-    const Bytes mpsShort = DropLast(MpsTrack{.points = {{}}}.Body()), gdbShort = DropLast(GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4}}, .after = {}}.Body());
+    const Bytes mpsShort = DropLast(MpsTrack{.points = {{}}}.Body());
+    const Bytes gdbShort = DropLast(GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4}}, .after = {}}.Body());
     const Bytes mpsLonger = ByteBuilder().append(MpsTrack{.points = {{}}}.Body()).u8(0).bytes();
     const Bytes lPastTheEnd = ByteBuilder().u32(50).u8('L').fill(10).bytes();
     std::string gpxTracks;
@@ -240,7 +242,8 @@ TEST(HostileInput, CountsAtTheLimitsAndCountsThatLie) {
     for (const auto& [extension, file, body] : {std::tuple(".gdb", MsFile::Gdb(), GdbWaypoint{.fixedTail = false}.Body()),
                                                 std::tuple(".mps", MsFile::Mps(), MpsWaypoint{.tailSize = 0}.Body())}) {
         for (size_t length = 1; length < body.size(); ++length) {
-            rows.push_back({"a waypoint body cut to " + std::to_string(length), extension, MsFile(file).Add('W', Cut(body, length)).bytes(), 0, 0, 0});
+            const Bytes cut = MsFile(file).Add('W', Cut(body, length)).bytes();
+            rows.push_back({"a waypoint body cut to " + std::to_string(length), extension, cut, 0, 0, 0});
         }
     }
     for (const Row& row : rows) {

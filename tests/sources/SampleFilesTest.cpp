@@ -114,8 +114,9 @@ TEST_P(SampleFiles, AgreeWithGpsBabel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RealFiles, SampleFiles, testing::Values(
-    Sample{"gdb-sample.gdb", 199, 0, 0, true}, Sample{"gdb-sample-v3.gdb", 199, 0, 1, false}, Sample{"gdb-sample2.gdb", 14, 0, 0, true},
-    Sample{"gdb-sample-v3-ilinks.gdb", 36, 0, 0, false}, Sample{"basecamp.gpx", 2, 1, 0, false}, Sample{"Lctns_Instinct.gpx", 10, 1, 5, false},
+    Sample{"gdb-sample.gdb", 199, 0, 0, true}, Sample{"gdb-sample-v3.gdb", 199, 0, 1, false},
+    Sample{"gdb-sample2.gdb", 14, 0, 0, true}, Sample{"gdb-sample-v3-ilinks.gdb", 36, 0, 0, false},
+    Sample{"basecamp.gpx", 2, 1, 0, false}, Sample{"Lctns_Instinct.gpx", 10, 1, 5, false},
     Sample{"gdb-sample-tracks.gpx", 9, 9, 1, false, 747}, Sample{"umsonstdraussen.gpx", 78, 0, 16, false},
     Sample{"garmin_gpi_encoding.gpx", 1, 0, 0, false}),
     [](const testing::TestParamInfo<Sample>& info) { return std::to_string(info.index); });
