@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <string>
-#include <vector>
 
 #include "sources/NameField.h"
 #include "sources/mapsource/MapSourceBuilder.h"
@@ -17,55 +14,45 @@ namespace {
 
 using namespace std::string_literals;
 using Lines = std::vector<std::string>;
+using mstest::Loaded;
 
-// An EVO file loaded by the program's reader.
-struct EvoLoad : mstest::Loaded {
-    explicit EvoLoad(const std::vector<uint8_t>& image) : Loaded(".evo", image) {}
-};
-
-TEST(EvoSource, WaypointNameEndsSymbolOffsetAndAltitude) {
-    struct Case { std::string bytes, stored; float altitude; const char* line; };  // ten name bytes, padded with NUL; the line after the name
+// Each waypoint entry after gap filler bytes; its pattern is looked for from
+// the scan position (48, then the previous entry's name: its ten bytes, the
+// stored bytes and the symbol lie before the gap).
+TEST(EvoSource, WaypointFoundNameEndsSymbolOffsetAndAltitude) {
+    // Ten name bytes (padded with NUL), the name stored, the line after it, the filler before the entry.
+    struct Case { std::string bytes, stored; float altitude; const char* line; size_t gap = 0; bool pattern = true; };
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const Case cases[] = {
-        {"HOME  \n", "HOME", 100.0f, " 100"},         // blanks before the newline do not count
         {"ABCDEFGHIJ", "ABCDEFGHIJ", 100.0f, " 100"},  // ten bytes, no end byte
         {std::string(10, ' '), "", 100.0f, " 100"},    // only blanks
         {"AB\nCDEFGHI", "AB", 100.0f, " 100"},         // everything after a newline goes
         {"AB  \0XYZ"s, "AB", 100.0f, " 100"},          // blanks before a NUL go too
         {"  A B", "  A B", 100.0f, " 100"},            // blanks in front and inside stay
-        {"ABCDEFGHI\xA4", "ABCDEFGHI\xA4", 100.0f, " 100"},  // a lead byte in tenth place stays alone
-        {"\xA4\xA4\xA4\xA4\xA4\n", "\xA4\xA4\xA4\xA4\xA4", 100.0f, " 100"},
+        {"\xA4\xA4\xA4\xA4\xA4\n", "\xA4\xA4\xA4\xA4\xA4", 100.0f, " 100"},  // a lone lead byte at the end stays
         // Altitudes above 9999 are stored as 0.
-        {"W", "W", 9999.0f, " 9999"}, {"W", "W", 9999.5f, "   0"}, {"W", "W", -12.6f, " -13"}, {"W", "W", 5.4f, "   5"},
-        {"W", "W", nan, " nan"},
+        {"W", "W", 9999.0f, " 9999"}, {"W", "W", 9999.5f, "   0"}, {"W", "W", -12.6f, " -13"}, {"W", "W", nan, " nan"},
+        // The pattern 255 positions from the scan, or none: the entry is taken to be 256 after it.
+        {"WPT", "WPT", 7.0f, "   7", 255 - 13}, {"WPT", "WPT", 7.0f, "   7", 256 - 15, false},
     };
     EvoImage image(static_cast<uint16_t>(std::size(cases)), 1);
     int16_t symbol = 4321;
-    for (const Case& c : cases) image.WaypointHead(1, 2, c.altitude).WaypointTail(c.bytes, c.stored.size(), symbol++);
-    const EvoLoad load(image.Track("AC\n", 0).bytes());
+    for (const Case& c : cases) {
+        image.Fill(c.gap).WaypointHead(symbol, -symbol, c.altitude, c.pattern);
+        image.WaypointTail(c.bytes, c.stored.size(), symbol++);
+    }
+    const Loaded load(".evo", image.Track("AC\n", 0).bytes());
     ASSERT_EQ(load.result, 1);
     for (int k = 0; k < load.source->waypointCount; ++k) {
         const Case& c = cases[k];
         SCOPED_TRACE(c.bytes);
+        const WaypointRecord& w = load.Waypoint(k);
         EXPECT_EQ(load.Name(k), c.stored);
-        EXPECT_EQ(load.Waypoint(k).symbol, 4321 + k);
+        EXPECT_EQ(std::make_tuple(w.latitude, w.longitude, w.symbol),
+                  std::make_tuple(4321 + k, -4321 - k, static_cast<int16_t>(4321 + k)));
         EXPECT_EQ(load.waypointLines.lines.at(k), c.stored + c.line);
-        const float altitude = load.Waypoint(k).altitude;
-        EXPECT_TRUE(std::isnan(c.altitude) ? std::isnan(altitude) : altitude == (c.altitude > 9999.0f ? 0.0f : c.altitude));
-    }
-}
-
-TEST(EvoSource, WaypointPatternWithin256PositionsOrAssumedAfterThem) {
-    const std::pair<size_t, bool> cases[] = {{0, true}, {1, true}, {255, true}, {256, true}, {256, false}};
-    for (const auto& [distance, pattern] : cases) {  // from the scan position, 48 for the first entry
-        SCOPED_TRACE(testing::Message() << distance << (pattern ? " with pattern" : " without pattern"));
-        EvoImage image(1, 1);
-        image.Fill(distance).WaypointHead(-5, 6, 7.0f, pattern).WaypointTail("WPT", 3, 99).Track("AC\n", 0);
-        const EvoLoad load(image.bytes());
-        EXPECT_EQ(load.result, 1);
-        const WaypointRecord& w = load.Waypoint(0);
-        EXPECT_EQ(std::make_tuple(load.Name(0), w.latitude, w.longitude, w.altitude, w.symbol),
-                  std::make_tuple("WPT"s, -5, 6, 7.0f, int16_t{99}));
+        EXPECT_TRUE(std::isnan(c.altitude) ? std::isnan(w.altitude)
+                                           : w.altitude == (c.altitude > 9999.0f ? 0.0f : c.altitude));
     }
 }
 
@@ -79,27 +66,20 @@ TEST(EvoSource, NextWaypointScanStartsAtTheNameOfTheLastOne) {
     image.WaypointHead(8, 9, 10.0f).WaypointTail("SECOND", 6, 22).Track("AC\n", 0);
     const int16_t firstSymbol = 33;
     std::memcpy(image.bytes().data() + 48 + 62, &firstSymbol, 2);
-    const EvoLoad load(image.bytes());
+    const Loaded load(".evo", image.bytes());
     ASSERT_EQ(load.result, 1);
     EXPECT_EQ(load.waypointLines.lines, Lines({"   3", "SECOND  10"}));
     EXPECT_EQ(std::make_tuple(load.Waypoint(0).symbol, load.Waypoint(1).latitude, load.Waypoint(1).symbol),
               std::make_tuple(33, 8, 22));
 }
 
-TEST(EvoSource, TrackPatternNeedsCapitalACAndTheNextScanStartsAfterTheLastPoint) {
-    // The first track's point holds the track pattern ("AC" at 0x43410000),
-    // and the next track comes right after the previous one's count field.
-    EvoImage image(1, 4);
-    image.Waypoint("W").Track("Active\n", 1).TrackHead("ACONE\n", 1).Point(0x43410000, 0, 0, 0.0f);
-    image.Track("ACEMPTY\n", 0).Track("ACTWO\n", 1).Track("ACTIVE LOG\n", 2);
-    const EvoLoad load(image.bytes());
-    EXPECT_EQ(load.result, 1);
-    EXPECT_EQ(load.trackLines.lines, Lines({"ACONE (1)", "ACEMPTY (0)", "ACTWO (1)", "ACTIVE LOG (2)"}));
-}
-
-TEST(EvoSource, TrackNameEndsAndCountFollowsStoredName) {
+// Each track entry is found by 00 00 "AC" from the end of the previous one's
+// points ("Active" is no entry, nor the pattern inside the first point, "AC" at
+// 0x43410000). The name runs to a newline or 32 bytes, and the count follows
+// the stored name and the byte after it.
+TEST(EvoSource, TracksFoundByPatternNamedAndCounted) {
     const std::string x30(30, 'x');
-    const std::pair<std::string, std::string> cases[] = {  // the bytes up to the count, the name stored
+    const std::pair<std::string, std::string> names[] = {  // the bytes up to the count, the name stored
         {"ACTIVE LOG\n", "ACTIVE LOG"},
         {"ACT\0"s, "ACT"},                            // NUL ends the text
         {"AC" + x30.substr(1) + "\n", "AC" + x30.substr(1)},  // 31 bytes fit
@@ -108,15 +88,21 @@ TEST(EvoSource, TrackNameEndsAndCountFollowsStoredName) {
         // follows the 30 stored bytes and the lead byte.
         {"AC" + x30.substr(2) + "\xA4", "AC" + x30.substr(2)},
     };
-    for (const auto& [bytes, stored] : cases) {
-        SCOPED_TRACE(bytes);
-        EvoImage image(1, 1);
-        const EvoLoad load(image.Waypoint("W").TrackHead(bytes, 1).Point(1, -2, 57599, 4.5f).Fill(32).bytes());
-        ASSERT_EQ(load.result, 1);
-        EXPECT_EQ(load.trackLines.lines, Lines{stored + " (1)"});
-        const TrackPoint& p = load.Point(0, 0);
+    EvoImage image(1, static_cast<uint16_t>(4 + std::size(names)));
+    image.Waypoint("W").Track("Active\n", 1).TrackHead("ACONE\n", 1).Point(0x43410000, 0, 0, 0.0f);
+    image.Track("ACEMPTY\n", 0).Track("ACTWO\n", 1).Track("ACTIVE LOG\n", 2);
+    Lines expected = {"ACONE (1)", "ACEMPTY (0)", "ACTWO (1)", "ACTIVE LOG (2)"};
+    for (const auto& [bytes, stored] : names) {
+        image.TrackHead(bytes, 1).Point(1, -2, 57599, 4.5f);
+        expected.push_back(stored + " (1)");
+    }
+    const Loaded load(".evo", image.Fill(32).bytes());
+    ASSERT_EQ(load.result, 1);
+    EXPECT_EQ(load.trackLines.lines, expected);
+    for (int k = 4; k < load.source->trackCount; ++k) {
+        const TrackPoint& p = load.Point(k, 0);
         EXPECT_EQ(std::make_tuple(p.latitude, p.longitude, p.time, p.altitude, p.second),
-                  std::make_tuple(1, -2, 57599u, 4.5f, 59));
+                  std::make_tuple(1, -2, 57599u, 4.5f, 59)) << k;
     }
 }
 
