@@ -28,12 +28,10 @@ std::string Cp950(const std::string& utf8, bool zeros = false) {
     return bytes;
 }
 
-// GTM rows (name, altitude) corrected from sources; a source name ending in
-// "*" carries the taken marker already. With far, 1100 sources no window
-// holds follow, so that the correction takes its indexed path.
+// GTM rows (name, altitude) corrected from sources. So few rows and sources
+// take the plain scan; the index is compared with it in CorrectionIndexTest.
 struct Repair {
-    Repair(const std::string& gtm, const std::string& sources, float gtmAltitude = 10, float sourceAltitude = 10,
-           bool far = false) {
+    Repair(const std::string& gtm, const std::string& sources, float gtmAltitude = 10, float sourceAltitude = 10) {
         const std::vector<std::string> rows = Split(gtm);
         document.waypointCount = static_cast<int32_t>(rows.size());
         document.waypoints.reset(new GtmWaypoint[rows.size()]());
@@ -41,14 +39,10 @@ struct Repair {
             std::memcpy(document.waypoints[i].name, (Cp950(rows[i], true) + std::string(10, ' ')).data(), 10);
             document.waypoints[i].altitude = gtmAltitude;
         }
-        for (std::string name : Split(sources)) {
-            WaypointRecord& r = records.emplace_back(WaypointRecord{});
-            if (!name.empty() && name.back() == '*') r.symbol = kTakenMarker, name.pop_back();
-            StoreName(r.name, sizeof r.name, Cp950(name));
-            r.altitude = sourceAltitude;
+        for (const std::string& name : Split(sources)) {
+            StoreName(records.emplace_back(WaypointRecord{}).name, sizeof records.back().name, Cp950(name));
+            records.back().altitude = sourceAltitude;
         }
-        real = records.size();
-        if (far) records.resize(real + 1100, WaypointRecord{{'#'}, 0, 0, -5000.0f, 0});
         result = document.CorrectNames(static_cast<int32_t>(records.size()), records.data(), lines);
     }
     // The new names, the taken markers (T) of the sources and the first row's
@@ -57,7 +51,7 @@ struct Repair {
         std::string out;
         for (int32_t i = 0; i < document.waypointCount; ++i) out.append(i ? "," : "").append(document.waypoints[i].newName);
         out += ' ';
-        for (size_t j = 0; j < real; ++j) out += records[j].symbol == kTakenMarker ? 'T' : '.';
+        for (const WaypointRecord& r : records) out += r.symbol == kTakenMarker ? 'T' : '.';
         const GtmWaypoint& w = document.waypoints[0];
         for (int32_t n : {w.altitudeMatches, w.caselessMatches, w.maskedMatches, w.maskedCaselessMatches})
             out += ' ' + std::to_string(n);
@@ -65,14 +59,13 @@ struct Repair {
     }
     GtmDocument document;
     std::vector<WaypointRecord> records;
-    size_t real = 0;
     VectorLineList lines;
     int result = -1;
 };
 
 }  // namespace
 
-TEST(CorrectNames, MatchingRulesAndAltitudeWindowsOnBothPaths) {
+TEST(CorrectNames, MatchingRulesAndAltitudeWindows) {
     const std::tuple<const char*, const char*, const char*> matching[] = {  // GTM rows, sources, outcome
         {"abc", "ABC", "ABC T 1 1 0 1"},                  // A: equal but for case
         {"~~AB", "中AB", "中AB T 1 0 1 1"},               // B: equal once Chinese bytes are zero
@@ -87,36 +80,25 @@ TEST(CorrectNames, MatchingRulesAndAltitudeWindowsOnBothPaths) {
         {"~~AB", "中AB,文AB", "中AB T. 2 0 2 2"},         // the first B match wins...
         {"~~AB,~~AB", "中AB,文AB", "中AB,文AB TT 2 0 2 2"},  // ...but the one at the same position
         {"~~AB,~~AB", "中AB,XY,文AB", "中AB,文AB T.T 3 0 2 2"},  // ...or one after a taken choice
-        {"~~AB", "中AB*,文AB", "文AB TT 2 0 2 2"},
         {"~~AB,~~AB", "中AB", "中AB,中AB T 1 0 1 1"},      // one source may serve many rows
         {"~~AB", "中ab,文ab", "中ab T. 2 0 0 2"},         // the first C match wins...
         {"~~XY,~~AB", "中ab,文ab", ",文ab .T 2 0 0 0"},   // ...but the one at the same position
         {"~~AB", "中ab,文AB", "文AB .T 2 0 1 2"},         // a B match beats an earlier C match
         {"~~AB", "中AB,文ab", "中AB T. 2 0 1 2"},         // and a later C match does not beat it
     };
-    for (const auto& [gtm, sources, outcome] : matching) {
-        for (bool far : {false, true}) {
-            const Repair repair(gtm, sources, 10, 10, far);
-            EXPECT_EQ(repair.result, 1);
-            EXPECT_EQ(repair.Outcome(), Cp950(outcome)) << gtm << " from " << sources << (far ? " indexed" : "");
-        }
-    }
+    for (const auto& [gtm, sources, outcome] : matching)
+        EXPECT_EQ(Repair(gtm, sources).Outcome(), Cp950(outcome)) << gtm << " from " << sources;
     // Each source's window: its altitude, above 10000 counted as 0, give or
     // take a 3000th of it and at least 0.1. A NaN GTM altitude lies in every
-    // window (the far sources' too: the comparison with the scan checks that).
+    // window.
     const std::tuple<float, float, bool> windows[] = {
         {300.0625f, 300, true}, {300.125f, 300, false}, {2999, 3000, true}, {3001, 3000, true},
-        {3001.00025f, 3000, false}, {3001.0625f, 3000, false}, {-50.0625f, -50, true}, {-50.125f, -50, false},
+        {3001.00025f, 3000, false}, {-50.0625f, -50, true}, {-50.125f, -50, false},
         {10000, 10000, true}, {10000, 0, false}, {10000.5f, 0, true}, {0.0625f, 10001, true},
         {NAN, 5, true}, {5, NAN, true}, {INFINITY, INFINITY, true}, {5, -INFINITY, false},
     };
-    for (const auto& [gtm, source, passes] : windows) {
-        for (bool far : {false, true}) {
-            if (far && std::isnan(gtm)) continue;
-            EXPECT_EQ(Repair("A", "A", gtm, source, far).Outcome(), passes ? "A T 1 1 1 1" : " . 0 0 0 0")
-                << gtm << " vs " << source << (far ? " indexed" : "");
-        }
-    }
+    for (const auto& [gtm, source, passes] : windows)
+        EXPECT_EQ(Repair("A", "A", gtm, source).Outcome(), passes ? "A T 1 1 1 1" : " . 0 0 0 0") << gtm << " vs " << source;
 }
 
 TEST(CorrectNames, LinesCountsMissingTablesAndMarkersBetweenRuns) {

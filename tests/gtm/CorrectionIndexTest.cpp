@@ -29,7 +29,7 @@ struct Inputs {
         for (WaypointRecord& r : sources) {
             std::string& name = names.emplace_back();
             for (size_t c = crowd == 2 ? 2 : Below(7); c > 0; --c) {
-                if (Chance(crowd == 2 ? 90 : 50)) name += {"\xA4\xA5"[Below(2)], "\xA4\x61\x41\xF6\x40"[Below(crowd ? 2 : 5)]};
+                if (Chance(crowd == 2 ? 90 : 50)) name += {"\xA4\xA5\x80"[Below(crowd ? 2 : 3)], "\xA4\x61\x41\xF6\x40"[Below(crowd ? 2 : 5)]};
                 else name += "aAbB1 z"[Below(crowd ? 3 : 7)];
             }
             if (Chance(2)) std::memset(r.name, 'A', sizeof r.name);  // 12 bytes without a NUL
