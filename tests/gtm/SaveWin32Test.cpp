@@ -84,7 +84,7 @@ TEST(SaveWin32, ProtectedFilesStayAndEveryFolderSaves) {
 
         std::ifstream in(NativePath(path), std::ios::binary);
         EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
-                  DamagedFile(2000, saved));
+                  DamagedFile(saved));
         const std::vector<std::string> expected =
             saved ? std::vector<std::string>{"repair.gtm"} : std::vector<std::string>{leftover, "repair.gtm"};
         EXPECT_EQ(Names(folder), expected);
