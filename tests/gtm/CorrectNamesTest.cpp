@@ -1,10 +1,8 @@
 // The rules of the name correction and of the prefix, one row each. Names are
 // written in UTF-8 and stored in code page 950; in a GTM name "~" stands for
-// a zero byte (a Chinese byte the damaging program lost). Then the indexed
-// correction against the plain scan the rules are checked on: on random
-// inputs crowded with equal names, alike altitudes and window edges, three
-// runs each (the markers of one run carry into the next) must leave the same
-// rows, markers and lines.
+// a zero byte (a Chinese byte the damaging program lost). The indexed
+// correction must give the plain scan's rows, markers and lines on random
+// inputs crowded with equal names, alike altitudes and window edges.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -69,7 +67,7 @@ struct Repair {
     int result = -1;
 };
 
-// Random inputs for the scan and the index alike.
+// Random inputs, the same for the scan and the index.
 struct Inputs {
     Inputs(uint32_t seed, int crowd, size_t sourceCount, size_t rowCount) : rng(seed) {
         // crowd 0: realistic spreads; 1: few altitudes; 2: few altitudes and names.
@@ -212,6 +210,7 @@ TEST(CorrectionIndex, GivesTheScansResultsOnRandomInputs) {
     const std::pair<size_t, size_t> sizes[] = {{40, 40}, {200, 60}, {60, 200}, {500, 500}, {1, 2000}, {2000, 3}};
     uint32_t seed = 1;
     auto compare = [&](size_t sources, size_t rows, int crowd) {
+        // Three runs: the markers of one carry into the next.
         Inputs scanned(seed, crowd, sources, rows), indexed(seed, crowd, sources, rows);
         for (int run = 0; run < 3; ++run) ASSERT_EQ(scanned.Run(false), indexed.Run(true)) << "seed " << seed << " run " << run;
         ++seed;

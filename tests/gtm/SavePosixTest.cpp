@@ -1,8 +1,7 @@
 // Saving on a POSIX file system: links are followed to the file they name,
-// which is replaced with the temporary file made beside it, keeping its
-// permissions, while the links stay links; a hard link is a second name of
-// the old file and keeps the old contents. A file the user may not write is
-// not replaced.
+// which the temporary file made beside it replaces, keeping its permissions;
+// the links stay links, and a hard link (a second name of the old file) keeps
+// the old contents. A file the user may not write is not replaced.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -24,10 +23,9 @@ int Repair(const fs::path& path) {
 }  // namespace
 
 TEST(SavePosix, LinksAreFollowedPermissionsKeptAndAHardLinkKeepsTheOldFile) {
-    // links/first -> ../files/second (relative to links), files/second ->
-    // real.gtm (relative to files), an absolute link to the first and 37 links
-    // more: 40 in all, as many as the system follows. A pipe of a leftover's
-    // name stays.
+    // links/first -> ../files/second, files/second -> real.gtm (both relative),
+    // an absolute link to the first and 37 links more: 40 in all, as many as
+    // the system follows. A pipe of a leftover's name stays.
     TempDir dir;
     fs::create_directories(dir.path() / "links");
     fs::create_directories(dir.path() / "files");

@@ -1,9 +1,8 @@
 // The save through the Windows file calls: a read-only file, and one another
-// program holds open without sharing (GPS TrackMaker does), are left as they
-// were with no temporary file beside them; folders named in Chinese or beyond
-// code page 950, and paths past 260 characters, save and lose the leftovers
-// of killed saves. The temporary file is hidden while it exists; the saved
-// file is not.
+// program holds open without sharing (GPS TrackMaker does), stay as they were
+// with no temporary file beside them; folders named beyond code page 950, and
+// paths past 260 characters, save and lose the leftovers of killed saves. The
+// temporary file is hidden while it exists; the saved file is not.
 #include <gtest/gtest.h>
 
 #include <algorithm>
