@@ -177,7 +177,8 @@ TEST(CorrectNames, MatchingRulesAndAltitudeWindows) {
         {NAN, 5, true}, {5, NAN, true}, {INFINITY, INFINITY, true}, {5, -INFINITY, false},
     };
     for (const auto& [gtm, source, passes] : windows)
-        EXPECT_EQ(Repair("A", "A", gtm, source).Outcome(), passes ? "A T 1 1 1 1" : " . 0 0 0 0") << gtm << " vs " << source;
+        EXPECT_EQ(Repair("A", "A", gtm, source).Outcome(), passes ? "A T 1 1 1 1" : " . 0 0 0 0")
+            << gtm << " vs " << source;
 }
 
 TEST(CorrectNames, LinesCountsMissingTablesAndMarkersBetweenRuns) {
