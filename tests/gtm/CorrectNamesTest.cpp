@@ -1,10 +1,14 @@
 // The rules of the name correction and of the prefix, one row each. Names are
 // written in UTF-8 and stored in code page 950; in a GTM name "~" stands for
-// a zero byte (a Chinese byte the damaging program lost).
+// a zero byte (a Chinese byte the damaging program lost). The indexed
+// correction must give the plain scan's rows, markers and lines on random
+// inputs crowded with equal names, alike altitudes and window edges.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <random>
+#include <sstream>
 
 #include "common/CodePage.h"
 #include "gtm/CorrectionIndex.h"
@@ -28,12 +32,10 @@ std::string Cp950(const std::string& utf8, bool zeros = false) {
     return bytes;
 }
 
-// GTM rows (name, altitude) corrected from sources; a source name ending in
-// "*" carries the taken marker already. With far, 1100 sources no window
-// holds follow, so that the correction takes its indexed path.
+// GTM rows (name, altitude) corrected from sources. So few rows and sources
+// take the plain scan, which the index is compared with below.
 struct Repair {
-    Repair(const std::string& gtm, const std::string& sources, float gtmAltitude = 10, float sourceAltitude = 10,
-           bool far = false) {
+    Repair(const std::string& gtm, const std::string& sources, float gtmAltitude = 10, float sourceAltitude = 10) {
         const std::vector<std::string> rows = Split(gtm);
         document.waypointCount = static_cast<int32_t>(rows.size());
         document.waypoints.reset(new GtmWaypoint[rows.size()]());
@@ -41,14 +43,10 @@ struct Repair {
             std::memcpy(document.waypoints[i].name, (Cp950(rows[i], true) + std::string(10, ' ')).data(), 10);
             document.waypoints[i].altitude = gtmAltitude;
         }
-        for (std::string name : Split(sources)) {
-            WaypointRecord& r = records.emplace_back(WaypointRecord{});
-            if (!name.empty() && name.back() == '*') r.symbol = kTakenMarker, name.pop_back();
-            StoreName(r.name, sizeof r.name, Cp950(name));
-            r.altitude = sourceAltitude;
+        for (const std::string& name : Split(sources)) {
+            StoreName(records.emplace_back(WaypointRecord{}).name, sizeof records.back().name, Cp950(name));
+            records.back().altitude = sourceAltitude;
         }
-        real = records.size();
-        if (far) records.resize(real + 1100, WaypointRecord{{'#'}, 0, 0, -5000.0f, 0});
         result = document.CorrectNames(static_cast<int32_t>(records.size()), records.data(), lines);
     }
     // The new names, the taken markers (T) of the sources and the first row's
@@ -57,7 +55,7 @@ struct Repair {
         std::string out;
         for (int32_t i = 0; i < document.waypointCount; ++i) out.append(i ? "," : "").append(document.waypoints[i].newName);
         out += ' ';
-        for (size_t j = 0; j < real; ++j) out += records[j].symbol == kTakenMarker ? 'T' : '.';
+        for (const WaypointRecord& r : records) out += r.symbol == kTakenMarker ? 'T' : '.';
         const GtmWaypoint& w = document.waypoints[0];
         for (int32_t n : {w.altitudeMatches, w.caselessMatches, w.maskedMatches, w.maskedCaselessMatches})
             out += ' ' + std::to_string(n);
@@ -65,91 +63,163 @@ struct Repair {
     }
     GtmDocument document;
     std::vector<WaypointRecord> records;
-    size_t real = 0;
     VectorLineList lines;
     int result = -1;
 };
 
+// Random inputs, the same for the scan and the index.
+struct Inputs {
+    Inputs(uint32_t seed, int crowd, size_t sourceCount, size_t rowCount) : rng(seed) {
+        // crowd 0: realistic spreads; 1: few altitudes; 2: few altitudes and names.
+        static const float kEdges[] = {0.0f, -0.0f, 5.0f, 299.9f, 300.0f, 300.1f, 2999.0f, 3000.0f, 3001.0f, -50.0f,
+                                       -0.1f, 9999.0f, 10000.0f, 10000.5f, NAN, -INFINITY, 3e38f};
+        auto altitude = [&] {
+            if (Chance(crowd == 2 ? 90 : 0)) return 1500.0f;
+            if (Chance(crowd ? 70 : 15)) return kEdges[Below(std::size(kEdges))];
+            return crowd ? 2990.0f + Below(2000) / 100.0f : -100.0f + Below(400000) / 100.0f;
+        };
+        std::vector<std::string> names;
+        sources.resize(sourceCount, WaypointRecord{});
+        for (WaypointRecord& r : sources) {
+            std::string& name = names.emplace_back();
+            for (size_t c = crowd == 2 ? 2 : Below(7); c > 0; --c) {
+                if (Chance(crowd == 2 ? 90 : 50))
+                    name += {"\xA4\xA5\x80"[Below(crowd ? 2 : 3)], "\xA4\x61\x41\xF6\x40"[Below(crowd ? 2 : 5)]};
+                else name += "aAbB1 z"[Below(crowd ? 3 : 7)];
+            }
+            if (Chance(2)) std::memset(r.name, 'A', sizeof r.name);  // 12 bytes without a NUL
+            else std::memcpy(r.name, name.data(), std::min(name.size(), sizeof r.name - 1));
+            r.altitude = altitude();
+            r.symbol = Chance(5) ? kTakenMarker : static_cast<int16_t>(Below(20));
+        }
+        // Rows made from sources as a damaged file holds them: Chinese bytes
+        // zero, letters in another case, altitudes on or next to a window's edge.
+        document.waypointCount = static_cast<int32_t>(rowCount);
+        document.waypoints.reset(new GtmWaypoint[rowCount]());
+        for (size_t i = 0; i < rowCount; ++i) {
+            const size_t from = i < sourceCount && Chance(50) ? i : sourceCount ? Below(sourceCount) : 0;
+            std::string name = sourceCount && Chance(90) ? names[from] : "a\xA4\xA4";
+            const bool mask = Chance(70);
+            for (char& c : name) {
+                const auto b = static_cast<unsigned char>(c);
+                if (b >= 0x80 && mask) c = '\0';
+                else if (std::isalpha(b) && Chance(30)) c = static_cast<char>(b ^ 0x20);
+            }
+            name.resize(std::min<size_t>(name.size(), 10));
+            name.resize(10, Chance(10) ? '\0' : ' ');
+            std::memcpy(document.waypoints[i].name, name.data(), 10);
+            float a = sourceCount && Chance(90) ? sources[from].altitude : altitude();
+            const double s = correction::CapAltitude(a);
+            if (!std::isnan(s) && Chance(80)) {
+                a = static_cast<float>(Chance(50) ? s + correction::Tolerance(s) : s - correction::Tolerance(s));
+                for (int k = static_cast<int>(Below(5)) - 2; k != 0; k += k > 0 ? -1 : 1) a = std::nextafter(a, k > 0 ? INFINITY : -INFINITY);
+                if (Chance(5)) a += 10000.0f;
+            }
+            document.waypoints[i].altitude = a;
+        }
+    }
+    size_t Below(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); }
+    bool Chance(size_t percent) { return Below(100) < percent; }
+
+    // One run, by the scan or the index; all it leaves: the lines, each row's
+    // counts and new name, and the sources' symbols (the taken markers).
+    std::string Run(bool indexed) {
+        VectorLineList lines;
+        const auto count = static_cast<int32_t>(sources.size());
+        EXPECT_EQ(indexed ? document.CorrectNames(count, sources.data(), lines)
+                          : correction::CorrectNamesByScan(document, count, sources.data(), lines), 1);
+        std::ostringstream out;
+        for (const std::string& line : lines.lines) out << line << '\n';
+        out << document.correctedCount << " corrected\n";
+        for (int32_t i = 0; i < document.waypointCount; ++i) {
+            const GtmWaypoint& w = document.waypoints[i];
+            out << i << ": " << w.altitudeMatches << ' ' << w.caselessMatches << ' ' << w.maskedMatches << ' '
+                << w.maskedCaselessMatches << ' ' << w.newName << '\n';
+        }
+        for (const WaypointRecord& r : sources) out << r.symbol << ' ';
+        return out.str();
+    }
+
+    std::mt19937 rng;
+    std::vector<WaypointRecord> sources;
+    GtmDocument document;
+};
+
 }  // namespace
 
-TEST(CorrectNames, MatchingRulesAndAltitudeWindowsOnBothPaths) {
+TEST(CorrectNames, MatchingRulesAndAltitudeWindows) {
     const std::tuple<const char*, const char*, const char*> matching[] = {  // GTM rows, sources, outcome
-        {"abc", "ABC", "ABC T 1 1 0 1"},                  // A: equal but for case
-        {"~~AB", "中AB", "中AB T 1 0 1 1"},               // B: equal once Chinese bytes are zero
-        {"~~AB", "中ab", "中ab T 1 0 0 1"},               // C: both
         {"~~AB", "\\xAB", "\\xAB T 1 0 1 1"},             // 0x80 is the first byte zeroed
         {"~~AB", "中AC", " . 1 0 0 0"},
         {"ABC", "ABCD,AB", " .. 2 0 0 0"},                // lengths differ
         {"AB~", "AB", " . 1 0 0 0"},                      // a zero byte counts as a name byte
         {"ABCDEFGHIJ", "abcdefghij", "abcdefghij T 1 1 0 1"},  // ten bytes
         {" ", ",A", " .. 2 1 1 1"},                       // a blank name finds a blank one: nothing to take
-        {"ab", "AB,aB", "aB .T 2 2 0 2"},                 // the last A match wins
-        {"~~AB", "中AB,文AB", "中AB T. 2 0 2 2"},         // the first B match wins...
+        {"ab", "AB,aB", "aB .T 2 2 0 2"},                 // A, equal but for case: the last match wins
+        {"~~AB", "中AB,文AB", "中AB T. 2 0 2 2"},         // B, equal once Chinese bytes are zero: the first...
         {"~~AB,~~AB", "中AB,文AB", "中AB,文AB TT 2 0 2 2"},  // ...but the one at the same position
         {"~~AB,~~AB", "中AB,XY,文AB", "中AB,文AB T.T 3 0 2 2"},  // ...or one after a taken choice
-        {"~~AB", "中AB*,文AB", "文AB TT 2 0 2 2"},
         {"~~AB,~~AB", "中AB", "中AB,中AB T 1 0 1 1"},      // one source may serve many rows
-        {"~~AB", "中ab,文ab", "中ab T. 2 0 0 2"},         // the first C match wins...
+        {"~~AB", "中ab,文ab", "中ab T. 2 0 0 2"},         // C, both: the first match wins...
         {"~~XY,~~AB", "中ab,文ab", ",文ab .T 2 0 0 0"},   // ...but the one at the same position
         {"~~AB", "中ab,文AB", "文AB .T 2 0 1 2"},         // a B match beats an earlier C match
         {"~~AB", "中AB,文ab", "中AB T. 2 0 1 2"},         // and a later C match does not beat it
     };
-    for (const auto& [gtm, sources, outcome] : matching) {
-        for (bool far : {false, true}) {
-            const Repair repair(gtm, sources, 10, 10, far);
-            EXPECT_EQ(repair.result, 1);
-            EXPECT_EQ(repair.Outcome(), Cp950(outcome)) << gtm << " from " << sources << (far ? " indexed" : "");
-        }
-    }
+    for (const auto& [gtm, sources, outcome] : matching)
+        EXPECT_EQ(Repair(gtm, sources).Outcome(), Cp950(outcome)) << gtm << " from " << sources;
     // Each source's window: its altitude, above 10000 counted as 0, give or
     // take a 3000th of it and at least 0.1. A NaN GTM altitude lies in every
-    // window (the far sources' too: the comparison with the scan checks that).
+    // window.
     const std::tuple<float, float, bool> windows[] = {
         {300.0625f, 300, true}, {300.125f, 300, false}, {2999, 3000, true}, {3001, 3000, true},
-        {3001.00025f, 3000, false}, {3001.0625f, 3000, false}, {-50.0625f, -50, true}, {-50.125f, -50, false},
+        {3001.00025f, 3000, false}, {-50.0625f, -50, true}, {-50.125f, -50, false},
         {10000, 10000, true}, {10000, 0, false}, {10000.5f, 0, true}, {0.0625f, 10001, true},
         {NAN, 5, true}, {5, NAN, true}, {INFINITY, INFINITY, true}, {5, -INFINITY, false},
     };
-    for (const auto& [gtm, source, passes] : windows) {
-        for (bool far : {false, true}) {
-            if (far && std::isnan(gtm)) continue;
-            EXPECT_EQ(Repair("A", "A", gtm, source, far).Outcome(), passes ? "A T 1 1 1 1" : " . 0 0 0 0")
-                << gtm << " vs " << source << (far ? " indexed" : "");
-        }
-    }
+    for (const auto& [gtm, source, passes] : windows)
+        EXPECT_EQ(Repair("A", "A", gtm, source).Outcome(), passes ? "A T 1 1 1 1" : " . 0 0 0 0")
+            << gtm << " vs " << source;
 }
 
 TEST(CorrectNames, LinesCountsMissingTablesAndMarkersBetweenRuns) {
-    GtmDocument document;
     VectorLineList lines;
     WaypointRecord source[1] = {};
-    EXPECT_EQ(document.CorrectNames(1, source, lines), 0);  // nothing loaded
-    EXPECT_EQ(Repair("", "A").result, 1);                    // no rows
+    EXPECT_EQ(GtmDocument().CorrectNames(1, source, lines), 0);  // nothing loaded
+    EXPECT_EQ(Repair("", "A").result, 1);                        // no rows
     const Repair capped("A,B,C", "A", 12000, 0);
     EXPECT_EQ(capped.lines.lines, std::vector<std::string>{"A   0"});
     EXPECT_EQ(capped.document.correctedCount, 1);
 
-    // No source table, or a negative count: nothing corrected, on both paths.
+    // No source table: nothing corrected, by either path.
     Repair none("~~AB", "中AB");
-    for (int32_t count : {5, -1, 2000}) {
-        WaypointRecord* table = count < 0 ? none.records.data() : nullptr;
-        none.document.correctedCount = 7;
-        EXPECT_EQ(none.document.CorrectNames(count, table, lines), 1);
-        EXPECT_EQ(none.document.correctedCount, 0);
-        EXPECT_EQ(correction::CorrectNamesByScan(none.document, count, table, lines), 1);
-        EXPECT_EQ(none.document.waypoints[0].newName[0], '\0');
-    }
-    correction::CorrectionIndex index;
-    EXPECT_EQ(index.Build(5, nullptr), 1);
-    EXPECT_EQ(index.CountWithinWindow(10), 0);
+    none.document.correctedCount = 7;
+    EXPECT_EQ(none.document.CorrectNames(5, nullptr, lines), 1);
+    EXPECT_EQ(none.document.correctedCount, 0);
+    EXPECT_EQ(correction::CorrectNamesByScan(none.document, 5, nullptr, lines), 1);
+    EXPECT_EQ(none.document.waypoints[0].newName[0], '\0');
 
     // The second run sees the markers of the first: a later B match replaces the taken one.
     Repair twice("~~AB,Q", "Q,中AB,文AB");
     EXPECT_EQ(twice.Outcome(), Cp950("中AB,Q TT. 3 0 2 2"));
-    VectorLineList again;
-    twice.document.CorrectNames(3, twice.records.data(), again);
+    twice.document.CorrectNames(3, twice.records.data(), lines);
     EXPECT_EQ(twice.Outcome(), Cp950("文AB,Q TTT 3 0 2 2"));
-    EXPECT_EQ(again.lines.size(), 2u);
+}
+
+TEST(CorrectionIndex, GivesTheScansResultsOnRandomInputs) {
+    const std::pair<size_t, size_t> sizes[] = {{40, 40}, {200, 60}, {60, 200}, {500, 500}, {1, 2000}, {2000, 3}};
+    uint32_t seed = 1;
+    auto compare = [&](size_t sources, size_t rows, int crowd) {
+        // Three runs: the markers of one carry into the next.
+        Inputs scanned(seed, crowd, sources, rows), indexed(seed, crowd, sources, rows);
+        for (int run = 0; run < 3; ++run) ASSERT_EQ(scanned.Run(false), indexed.Run(true)) << "seed " << seed << " run " << run;
+        ++seed;
+    };
+    for (int crowd : {0, 1, 2}) {
+        for (const auto& [sources, rows] : sizes)
+            for (int repeat = 0; repeat < 4 && !HasFatalFailure(); ++repeat) compare(sources, rows, crowd);
+    }
+    seed = 99;
+    compare(3000, 3000, 0);  // large and realistic
 }
 
 TEST(Prefix, Rules) {
@@ -172,13 +242,10 @@ TEST(GtmLoad, ReadsRowsAndLinesAndChecksTheSignature) {
     TempDir dir;
     VectorLineList lines;
     auto load = [&](const std::vector<uint8_t>& bytes) { return GtmDocument().Load(dir.Write("a.gtm", bytes), lines); };
-    GtmDocument document;
     const auto bytes = GtmBuilder().image("map.bmp", "c:\\maps").waypoint(std::string("\0\0AB", 4), 7, "a comment").waypoint("ABCDEFGHIJ", 12000).build();
-    ASSERT_EQ(document.Load(dir.Write("b.gtm", bytes), lines), 1);
-    EXPECT_EQ(std::string(document.waypoints[0].name, 11), std::string("\0\0AB      \0", 11));
+    ASSERT_EQ(load(bytes), 1);
     // NUL bytes show as blanks; no altitude cap in the GTM list.
     EXPECT_EQ(lines.lines, (std::vector<std::string>{"  AB         7", "ABCDEFGHIJ 12000"}));
-    EXPECT_EQ(document.image, bytes);
     // Any first two bytes; the signature's letters and last byte checked; no waypoints, or a negative image count, is no fault.
     auto otherFirst = bytes, badLetter = bytes;
     otherFirst[0] = 0x00, otherFirst[1] = 0xFF, badLetter[2] = 't';

@@ -15,17 +15,16 @@
 #include "gtm/GtmDocument.h"
 #include "support/FormatBuilders.h"
 
-// A damaged GTM file: two names whose Chinese characters are zero bytes, with
-// long comments so that the image takes many writes of a few bytes, one name
-// of nine bytes and one no source gives; and the same file as a repair with
-// the prefix writes it: only the name fields change, a new name of fewer than
-// ten bytes keeps the old bytes after it.
-inline std::vector<uint8_t> DamagedFile(size_t commentLength = 2000, bool repaired = false) {
+// A damaged GTM file (two names whose Chinese bytes are zero, with long
+// comments: many writes of a few bytes; one of nine bytes; one no source
+// gives), or its bytes after the repair with the prefix: only the name fields
+// change, and a new name shorter than the field keeps the old bytes after it.
+inline std::vector<uint8_t> DamagedFile(bool repaired = false) {
     const std::string nul2("\0\0", 2);
     return GtmBuilder()
         .image("img", "path")
-        .waypoint(repaired ? "\xA4\xA4" "AB" : nul2 + "AB", 100, std::string(commentLength, 'c'))
-        .waypoint(repaired ? "\xA4\xA5\xA4\xA6" : nul2 + nul2, 200, std::string(commentLength, 'd'))
+        .waypoint(repaired ? "\xA4\xA4" "AB" : nul2 + "AB", 100, std::string(2000, 'c'))
+        .waypoint(repaired ? "\xA4\xA5\xA4\xA6" : nul2 + nul2, 200, std::string(2000, 'd'))
         .waypoint(repaired ? "\xA1\xF6" "3456789" : "123456789", 300, "x")  // the tenth byte keeps its blank
         .waypoint(repaired ? "\xA1\xF6" "zz" : "zz", 400)
         .build();
@@ -46,15 +45,4 @@ inline std::vector<std::string> Entries(const std::filesystem::path& folder) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(Utf8Path(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// Files (and other handles) the process has open.
-inline size_t OpenHandles() {
-#ifdef _WIN32
-    DWORD count = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &count);
-    return count;
-#else
-    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
-#endif
 }
