@@ -11,8 +11,6 @@
 #include "common/CodePage.h"
 #include "sources/CreateWaypointSource.h"
 #include "sources/NameField.h"
-#include "sources/ReadWholeFile.h"
-#include "sources/mapsource/GdbSource.h"
 #include "sources/mapsource/MpsSource.h"
 #include "support/ByteBuilder.h"
 
@@ -120,50 +118,6 @@ INSTANTIATE_TEST_SUITE_P(RealFiles, SampleFiles, testing::Values(
     Sample{"gdb-sample-tracks.gpx", 9, 9, 1, false, 747}, Sample{"umsonstdraussen.gpx", 78, 0, 16, false},
     Sample{"garmin_gpi_encoding.gpx", 1, 0, 0, false}),
     [](const testing::TestParamInfo<Sample>& info) { return std::to_string(info.index); });
-
-// MapSource files whose tracks the readers never reach (after a route, or
-// without waypoints), read as runs: every point near where it was recorded.
-TEST(SampleFiles, MapSourceTracksReadAsRuns) {
-    const std::tuple<const char*, int, int, double, double> files[] = {
-        {"gdb-sample.gdb", 9, 4, 51.0, 12.0}, {"gdb-sample-v3.gdb", 9, 4, 51.0, 12.0}, {"gdb-sample2.gdb", 1, 0, 51.0, 12.0},
-        {"mps-track.mps", 1, 0, 30.1, -91.8}};
-    for (const auto& [file, trackCount, lCount, latitude, longitude] : files) {
-        const std::string path = SamplePath(file);
-        if (path.empty()) GTEST_SKIP() << file << " is not beside the project";
-        SCOPED_TRACE(file);
-        std::vector<unsigned char> image;
-        ASSERT_EQ(ReadWholeFile(path, image), 1);
-        ReadPosition position{image.data(), image.size()};
-        GdbSource gdb;
-        MpsSource mps;
-        GdbTrackList gdbTracks;
-        MpsTrackList mpsTracks;
-        const bool isGdb = std::string(file).ends_with(".gdb");
-        if (isGdb) {
-            ASSERT_TRUE(gdb.header.Read(position) && gdb.waypointRun.Read(position, gdb.header.Version(), gdb.header.WrittenByBaseCamp()));
-            uint8_t type = 0;
-            for (ReadPosition peek = position; SkipRecord(peek, type) && type == 'R'; peek = position) SkipRecord(position, type);
-        } else {
-            ASSERT_EQ(mps.header.Read(position), 1);
-            EXPECT_EQ(mps.header.HasShortWaypointBlock(), 1);
-            EXPECT_EQ(mps.Load(path, nullptr, nullptr) + mps.waypointCount + mps.trackCount, 1);  // no waypoints: no tracks
-        }
-        ASSERT_EQ(isGdb ? gdbTracks.Read(position) : mpsTracks.Read(position), 1);
-        ASSERT_EQ(isGdb ? gdbTracks.count : mpsTracks.count, trackCount);
-        for (int k = 0; k < trackCount; ++k) {
-            TrackRecord track;
-            ASSERT_EQ(isGdb ? gdbTracks.GetTrack(k, track) : mpsTracks.GetTrack(k, track), 1);
-            EXPECT_EQ(FieldText(track.name, 32).substr(0, 5), isGdb ? "ACTIV" : "Track");
-            ASSERT_GT(track.pointCount, isGdb ? 0 : 63);
-            for (int j = 0; j < track.pointCount; ++j) {
-                EXPECT_NEAR(track.points[j].latitudeDegrees, latitude, 1.0);
-                EXPECT_NEAR(track.points[j].longitudeDegrees, longitude, 1.0);
-                EXPECT_LT(std::abs(track.points[j].altitude), 1000.0f);
-            }
-        }
-        EXPECT_EQ(isGdb ? gdb.lRecords.Read(position) + gdb.lRecords.count : 1 + lCount, 1 + lCount);
-    }
-}
 
 TEST(SampleFiles, MapSourceMpsWaypointsWithEmptyCountries) {
     const std::string path = SamplePath("mapsource.mps");
