@@ -43,8 +43,7 @@ TEST(WtrReader, TrackNameRunsUpToANulOr32Bytes) {
         const Loaded loaded(".wtr", file);
         ASSERT_EQ(loaded.result, result) << after;
         if (!result) continue;
-        EXPECT_EQ(loaded.TrackName(0), name);
-        EXPECT_EQ(loaded.source->tracks[0].pointCount, points);
+        EXPECT_EQ(std::tuple(loaded.TrackName(0), loaded.source->tracks[0].pointCount), std::tuple(name, points));
     }
 }
 

@@ -46,7 +46,6 @@ private:
 class TempDir {
 public:
     TempDir() {
-        // A new name from a random number, tried again while it is taken.
         std::random_device random;
         for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
             auto folder = std::filesystem::temp_directory_path() / ("lorvane-test-" + std::to_string(random()));

@@ -16,11 +16,7 @@ struct WtrWaypoint {
     int16_t symbol = 0;
 };
 
-struct WtrPoint {
-    int32_t latitude = 0, longitude = 0;
-    uint32_t time = 0;
-    float altitude = 0;
-};
+struct WtrPoint { int32_t latitude = 0, longitude = 0; uint32_t time = 0; float altitude = 0; };
 
 // A WTR file: the waypoint marker, 64-byte waypoint records, the track marker,
 // optionally a track header with one track, and the route marker.
