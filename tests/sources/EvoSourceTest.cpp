@@ -5,7 +5,6 @@
 #include <cmath>
 #include <limits>
 
-#include "sources/NameField.h"
 #include "sources/mapsource/MapSourceBuilder.h"
 #include "support/FormatBuilders.h"
 
