@@ -53,6 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, GpxWaypoints, testing::Values(
     WaypointCase{Wpt("<name>€ 😀x</name><ele>9999.5</ele>"), 1, "\xA3\xE1 ?x", 9999.5f},
     WaypointCase{Wpt("<name> \n\t Hwy 119 \r\n</name><ele></ele>"), 1, "Hwy 119"},
     WaypointCase{Wpt("<name>&amp;&lt;&#x4E2D;&#20013;<![CDATA[<b>]]></name>"), 1, "&<\xA4\xA4\xA4\xA4<b>"},
+    WaypointCase{Wpt("<name>嘉明湖嘉明湖</name>"), 1, "\xB9\xC5\xA9\xFA\xB4\xF2\xB9\xC5\xA9\xFA"},  // whole characters
     WaypointCase{Wpt("<name>" + Repeat(" ", 600000) + "ab" + Repeat("c", 600000) + "</name>"), 1, "abccccccccc"},  // more than one 1 MiB piece
     WaypointCase{Wpt("<name>a" + Repeat(" ", 100000) + "b</name>"), 1, "a          "},
     WaypointCase{Wpt("<name>X</name><extensions><name>Y</name><g:name xmlns:g=\"urn:g\">Z</g:name><ele>5</ele></extensions>"), 1, "X"},
@@ -81,6 +82,11 @@ TEST_P(GpxDocuments, LoadOrRefuse) {
 }
 
 const std::string kTwo = Wpt("<name>A</name>") + Wpt("<name>B</name>");
+const std::string kLaughs = [] {  // 10^9 times "lol" from nine entities of ten references each
+    std::string declarations = "<!ENTITY l0 \"lol\">";
+    for (int i = 1; i <= 9; ++i) declarations += "<!ENTITY l" + std::to_string(i) + " \"" + Repeat("&l" + std::to_string(i - 1) + ";", 10) + "\">";
+    return "<!DOCTYPE gpx [" + declarations + "]>" + Gpx(Wpt("<name>&l9;</name>"), "gpx");
+}();
 
 INSTANTIATE_TEST_SUITE_P(Rows, GpxDocuments, testing::Values(
     DocumentCase{"Gpx10TrackFirst", Gpx("<trk/>" + kTwo, "gpx version=\"1.0\" xmlns=\"http://www.topografix.com/GPX/1/0\""), 1, "AB"},
@@ -92,6 +98,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, GpxDocuments, testing::Values(
     DocumentCase{"RoutesAndNested", Gpx("<rte><rtept lat=\"1\" lon=\"2\"/></rte><metadata>" + kTwo + "</metadata>"), 1, ""},
     DocumentCase{"JunkAfterRoot", Gpx(kTwo) + "<gpx/>", 0, "AB"},
     DocumentCase{"Tracks9999", Gpx(kTwo + Repeat("<trk/>", 9999)), 1, "AB"},
+    DocumentCase{"BillionLaughs", kLaughs, 0, ""},
     DocumentCase{"ExternalEntity", "<!DOCTYPE gpx [<!ENTITY x SYSTEM \"/etc/passwd\">]>" + Gpx(Wpt("<name>&x;</name>"), "gpx"), 0, ""},
     DocumentCase{"Latin1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx>" + kTwo + Wpt("<name>\xC4</name>") + "</gpx>", 1, "AB?"},
     DocumentCase{"Utf8Bom", "\xEF\xBB\xBF" + Gpx(kTwo), 1, "AB"}),

@@ -193,6 +193,7 @@ TEST(HostileInput, CountsAtTheLimitsAndCountsThatLie) {
         {"9999 tracks", ".evo", evoTracks(9999), 1, 1, 9999},
         {"no track entry, a head that would read as one", ".evo", overwrite(evo(1, 1).Track("Active\n", 0).bytes(), 2, "\n\0\0\0\0"s), 0, 1, 0},
         {"negative points", ".evo", evo(1, 1).TrackHead("ACX\n", -1).Point().bytes(), 0, 1, 0},
+        {"a last track name ended by NUL, short", ".evo", evo(1, 1).TrackHead("AC\0"s, 0).bytes(), 0, 1, 0},
         {"a point short", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).Add('T', gdbShort).bytes(), 0, 1, 0},
         {"2^32-1 points", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).T(GdbTrack{.pointCount = 0xFFFFFFFF}).bytes(), 0, 1, 0},
         {"no point count, after a track", ".gdb", MsFile::Gdb().W(GdbWaypoint{}).T(GdbTrack{}).Add('T', ByteBuilder().cstr("N").u8(1).u32(0).bytes()).bytes(), 0, 1, 0},
