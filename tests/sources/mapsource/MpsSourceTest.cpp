@@ -31,12 +31,9 @@ TEST(MpsSource, WaypointsWithAnyCountryAndEitherBlockAndTracksOf31BytePoints) {
                   std::make_tuple(std::string("\xE4\xB8\xAD"), 430578619, -1034127312, 182.7f, int16_t{8255}));
         EXPECT_EQ(loaded.waypointLines.lines, waypointLines);
         ASSERT_EQ(loaded.trackLines.lines, trackLines);
-        for (int j = 0; j < 2; ++j) {
-            const GdbPoint& p = track.points[j];
-            const TrackPoint& q = loaded.Point(0, j);
-            EXPECT_EQ(std::make_tuple(q.latitude, q.longitude, q.altitude, q.time),
-                      std::make_tuple(p.latitude, p.longitude, static_cast<float>(*p.altitude), *p.time));
-        }
-        EXPECT_DOUBLE_EQ(loaded.Point(0, 0).longitudeDegrees, -1092953023 * kSemicircleFactor);
+        const TrackPoint &p = loaded.Point(0, 0), &q = loaded.Point(0, 1);
+        EXPECT_EQ(std::make_tuple(p.latitude, p.longitude, p.altitude, p.time),
+                  std::make_tuple(358657865, -1092953023, 1.0f, 0u));
+        EXPECT_EQ(std::make_tuple(q.latitude, q.longitude, q.altitude, q.time), std::make_tuple(1, 2, -3.25f, 86399u));
     }
 }
