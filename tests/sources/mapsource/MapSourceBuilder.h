@@ -11,28 +11,24 @@
 #include "sources/NameField.h"
 #include "support/ByteBuilder.h"
 
-// Builders for MapSource files, laid out field by field as the files have them: a signature, a head of two
-// records, then typed, length-prefixed records.
+// Builders for MapSource files, field by field: a signature, a head of two records, then length-prefixed records.
 
 namespace mstest {
 
 using Bytes = std::vector<uint8_t>;
 
-// An 'A' body: the version and three texts.
 inline Bytes ABody(uint16_t version) {
     // The texts with their NULs in one piece: built one by one, g++ 12's MinGW build warns of a false overflow.
     static constexpr std::string_view texts("SQA\0Oct 18 2005\0" "12:03:34", 24);
     return ByteBuilder().u16(version).cstr(texts).bytes();
 }
 
-// A flag byte of 1 and the value, or a flag byte of 0 alone.
 template <typename T> ByteBuilder& Flagged(ByteBuilder& b, const std::optional<T>& value) {
     return value ? b.u8(1).raw(&*value, sizeof(T)) : b.u8(0);
 }
 
 // A whole file: the head, then the records in the order added.
 struct MsFile : ByteBuilder {
-    // ".gdb": the head ends with the writing program's name and its NUL.
     static MsFile Gdb(uint16_t version = 609, std::string_view program = "MapSource") {
         MsFile file;
         file.cstr("MsRcf");
@@ -45,7 +41,6 @@ struct MsFile : ByteBuilder {
         file.cstr("MsRcd");
         return file.Add('D', ByteBuilder().cstr(firstBody).bytes()).Add('A', ABody(version));
     }
-    // A record: body length, type letter, body.
     MsFile& Add(char type, const Bytes& body) {
         return static_cast<MsFile&>(u32(static_cast<uint32_t>(body.size())).u8(type).append(body));
     }
