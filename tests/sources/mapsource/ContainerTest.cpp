@@ -1,7 +1,6 @@
 // The record container shared by the ".gdb" and ".mps" readers: heads, runs and UTF-8 names.
 #include <gtest/gtest.h>
 
-#include "sources/mapsource/GdbTrackList.h"
 #include "sources/mapsource/MsHeader.h"
 #include "sources/mapsource/Utf8NameToAnsi.h"
 #include "MapSourceBuilder.h"
@@ -36,18 +35,6 @@ TEST(MsHeader, SignaturesRecordsAndTheARecord) {
     }
 }
 
-// A run whose second track fails to parse fails; only the track parsed can be taken (the reader never asks for more).
-TEST(RecordRun, AFailedParseFailsTheRunAndKeepsWhatWasRead) {
-    const Bytes file = MsFile().T(GdbTrack{}).T(GdbTrack{.pointCount = 1}).bytes();  // a point the body cannot hold
-    ReadPosition position{file.data(), file.size()};
-    GdbTrackList tracks;
-    EXPECT_EQ(tracks.Read(position), 0);
-    EXPECT_EQ(tracks.count, 2);
-    TrackRecord track;
-    EXPECT_EQ(tracks.GetTrack(0, track), 1);
-    EXPECT_EQ(tracks.GetTrack(1, track) + tracks.GetTrack(2, track) + tracks.GetTrack(-1, track), 0);
-}
-
 TEST(Utf8NameToAnsi, ConvertsToCodePage950AndCutsAtWholeCharacters) {
     const std::string six = "\xE4\xB8\xAD\xE4\xB8\xAD\xE4\xB8\xAD\xE4\xB8\xAD\xE4\xB8\xAD\xE4\xB8\xAD";  // six U+4E2D
     const std::string five = "\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4";
@@ -59,7 +46,6 @@ TEST(Utf8NameToAnsi, ConvertsToCodePage950AndCutsAtWholeCharacters) {
         {"three-byte form cut by the end", "A\xE4\xB8", "A"},
         {"two-byte form cut by the end", "AB\xC3", "AB"},
         {"overlong NUL ends the name", "AB\xC0\x80" "CD", "AB"},
-        {"at most 31 units", std::string(40, 'x'), std::string(31, 'x'), 64},
         {"a sixth character would need 12 bytes", six, five},
         {"exactly 11 bytes", "A" + six, "A" + five},
     };

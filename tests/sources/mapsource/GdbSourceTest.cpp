@@ -51,11 +51,10 @@ TEST(GdbSource, WaypointNamesAreUtf8FromVersion612AndInBaseCampFiles) {
         {612, "MapSource", "\xA4\xA4"}, {0xFFFF, "MapSource", "\xA4\xA4"}, {408, "BaseCamp", "\xA4\xA4"},
     };
     for (const auto& [version, program, name] : cases) {
-        SCOPED_TRACE(testing::Message() << version << program);
         MsFile file = MsFile::Gdb(version, program).W(GdbWaypoint{.name = "\xE4\xB8\xAD"});
         const Loaded loaded(".gdb", file.T(GdbTrack{.name = "\xE4\xB8\xAD"}).bytes());
-        ASSERT_EQ(loaded.result, 1);
-        EXPECT_EQ(loaded.Name(0), name);
-        EXPECT_EQ(loaded.TrackName(0), "\xE4\xB8\xAD");  // track names are never converted
+        ASSERT_EQ(loaded.result, 1) << version;
+        EXPECT_EQ(loaded.Name(0), name) << version;
+        EXPECT_EQ(loaded.TrackName(0), "\xE4\xB8\xAD") << version;  // track names are never converted
     }
 }

@@ -86,8 +86,7 @@ struct GdbTrack {
     Bytes after = {0};                     // bytes after the last point
 
     Bytes Body() const {
-        ByteBuilder b;
-        b.cstr(name).u8(1).u32(0).u32(pointCount.value_or(static_cast<uint32_t>(points.size())));
+        auto b = ByteBuilder().cstr(name).u8(1).u32(0).u32(pointCount.value_or(static_cast<uint32_t>(points.size())));
         for (const GdbPoint& p : points) {
             b.i32(p.latitude).i32(p.longitude);
             Flagged(b, p.altitude), Flagged(b, p.time), Flagged(b, p.depth), Flagged(b, p.temperature);
