@@ -64,7 +64,6 @@ struct GdbWaypoint {
         b.cstr(name).u32(0).cstr("").fill(4).fill(12, 0xFF).fill(2).fill(4, 0xFF);  // 22-byte block
         Flagged(b.i32(latitude).i32(longitude), altitude).cstr(thirdText);
         (flaggedValue ? b.u8(1).fill(8, 0x5A) : b.u8(0)).u32(1).u32(0).i16(symbol);
-        // 3-byte block, fourth text, 2 bytes, flag 0, 7-byte block, fifth text, 2 bytes, two flags of 0.
         if (fixedTail) b.fill(3).cstr("").fill(2).u8(0).fill(7).cstr("").fill(2).u8(0).u8(0);
         return b.bytes();
     }
