@@ -10,16 +10,17 @@ using namespace mstest;
 TEST(MsHeader, SignaturesRecordsAndTheARecord) {
     const std::string mapSource("MapSource\0", 10), baseCamp("BaseCamp\0", 9);
     const Bytes a = ABody(608);
-    auto head = [](const char* signature, char secondType, const Bytes& aBody, std::string_view after) {
+    auto head = [](const char* signature, char second, Bytes aBody, std::string_view after, Bytes first = {'l', 0}) {
         MsFile file;
         file.raw(signature, 6);
-        return file.Add('D', {'l', 0}).Add(secondType, aBody).text(after).bytes();
+        return file.Add('D', first).Add(second, aBody).text(after).bytes();
     };
     struct Case { const char* what; Bytes bytes; int gdb = 0, mps = 0; };  // the results of GdbHeader and MpsHeader
     const Case cases[] = {
         {"five bytes", ByteBuilder().text("MsRcf").bytes(), 0, 0},
         {"gdb head", head("MsRcf\0", 'A', a, mapSource), 1, 0},
         {"sixth signature byte not NUL", head("MsRcfX", 'A', a, mapSource), 0, 0},
+        {"first record of length 0", head("MsRcd\0", 'A', a, "", {}), 0, 0},
         {"second record not 'A'", head("MsRcd\0", 'B', a, ""), 0, 0},
         {"'A' of one byte", head("MsRcd\0", 'A', {0x60}, ""), 0, 0},
         {"'A' lacking its last NUL", head("MsRcd\0", 'A', {0x60, 2, 0, 0}, ""), 0, 0},

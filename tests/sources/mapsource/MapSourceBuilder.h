@@ -117,9 +117,8 @@ struct MpsTrack {
 
     Bytes Body() const {
         ByteBuilder b = ByteBuilder().cstr(name).u8(1).u32(0).u32(static_cast<uint32_t>(points.size()));
-        for (const GdbPoint& p : points) {
+        for (const GdbPoint& p : points)
             b.i32(p.latitude).i32(p.longitude).u8(1).f64(p.altitude.value_or(0)).u8(1).u32(p.time.value_or(0)).fill(9);
-        }
         return b.bytes();
     }
 };
