@@ -1,4 +1,4 @@
-// lorvane-cli's exit statuses and outputs: 0 done, 1 a file not loaded or not saved, 2 a usage error, 3 names left.
+// lorvane-cli's exit statuses and outputs: 0 done, 1 a file not loaded or not saved, 2 usage, 3 names uncorrected.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -60,7 +60,7 @@ TEST(Cli, ExitStatusesAndOutputs) {
         else EXPECT_NE(got.find(out), std::string::npos) << command << "\n" << got;
         EXPECT_TRUE(args[0] != "repair" || args[1] == "--prefix=→" || ReadBytes(gtm) == original) << command;
     }
-    // Only the names change: the new ones, the prefix before the one beginning with a letter and the one left.
+    // Only the names change: the new ones, the prefix before the one beginning with a letter and the uncorrected one.
     EXPECT_EQ(ReadBytes(gtm), GtmBuilder().waypoint("\xA4\xA4" "AB", 12.5f).waypoint("\xA1\xF7" "CD", 20)
                                   .waypoint("\xA1\xF7" "zz", 30).build());
 }
