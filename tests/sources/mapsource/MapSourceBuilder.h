@@ -11,28 +11,24 @@
 #include "sources/NameField.h"
 #include "support/ByteBuilder.h"
 
-// Builders for MapSource files, laid out field by field as the files have them: a signature, a head of two
-// records, then typed, length-prefixed records.
+// Builders for MapSource files, field by field: a signature, a head of two records, then length-prefixed records.
 
 namespace mstest {
 
 using Bytes = std::vector<uint8_t>;
 
-// An 'A' body: the version and three texts.
 inline Bytes ABody(uint16_t version) {
     // The texts with their NULs in one piece: built one by one, g++ 12's MinGW build warns of a false overflow.
     static constexpr std::string_view texts("SQA\0Oct 18 2005\0" "12:03:34", 24);
     return ByteBuilder().u16(version).cstr(texts).bytes();
 }
 
-// A flag byte of 1 and the value, or a flag byte of 0 alone.
 template <typename T> ByteBuilder& Flagged(ByteBuilder& b, const std::optional<T>& value) {
     return value ? b.u8(1).raw(&*value, sizeof(T)) : b.u8(0);
 }
 
 // A whole file: the head, then the records in the order added.
 struct MsFile : ByteBuilder {
-    // ".gdb": the head ends with the writing program's name and its NUL.
     static MsFile Gdb(uint16_t version = 609, std::string_view program = "MapSource") {
         MsFile file;
         file.cstr("MsRcf");
@@ -45,7 +41,6 @@ struct MsFile : ByteBuilder {
         file.cstr("MsRcd");
         return file.Add('D', ByteBuilder().cstr(firstBody).bytes()).Add('A', ABody(version));
     }
-    // A record: body length, type letter, body.
     MsFile& Add(char type, const Bytes& body) {
         return static_cast<MsFile&>(u32(static_cast<uint32_t>(body.size())).u8(type).append(body));
     }
@@ -69,7 +64,6 @@ struct GdbWaypoint {
         b.cstr(name).u32(0).cstr("").fill(4).fill(12, 0xFF).fill(2).fill(4, 0xFF);  // 22-byte block
         Flagged(b.i32(latitude).i32(longitude), altitude).cstr(thirdText);
         (flaggedValue ? b.u8(1).fill(8, 0x5A) : b.u8(0)).u32(1).u32(0).i16(symbol);
-        // 3-byte block, fourth text, 2 bytes, flag 0, 7-byte block, fifth text, 2 bytes, two flags of 0.
         if (fixedTail) b.fill(3).cstr("").fill(2).u8(0).fill(7).cstr("").fill(2).u8(0).u8(0);
         return b.bytes();
     }
@@ -91,8 +85,7 @@ struct GdbTrack {
     Bytes after = {0};                     // bytes after the last point
 
     Bytes Body() const {
-        ByteBuilder b;
-        b.cstr(name).u8(1).u32(0).u32(pointCount.value_or(static_cast<uint32_t>(points.size())));
+        auto b = ByteBuilder().cstr(name).u8(1).u32(0).u32(pointCount.value_or(static_cast<uint32_t>(points.size())));
         for (const GdbPoint& p : points) {
             b.i32(p.latitude).i32(p.longitude);
             Flagged(b, p.altitude), Flagged(b, p.time), Flagged(b, p.depth), Flagged(b, p.temperature);
@@ -124,9 +117,8 @@ struct MpsTrack {
 
     Bytes Body() const {
         ByteBuilder b = ByteBuilder().cstr(name).u8(1).u32(0).u32(static_cast<uint32_t>(points.size()));
-        for (const GdbPoint& p : points) {
+        for (const GdbPoint& p : points)
             b.i32(p.latitude).i32(p.longitude).u8(1).f64(p.altitude.value_or(0)).u8(1).u32(p.time.value_or(0)).fill(9);
-        }
         return b.bytes();
     }
 };

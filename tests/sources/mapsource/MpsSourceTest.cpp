@@ -12,11 +12,8 @@ using namespace mstest;
 // Two waypoints, the second read right where the first ends, then two tracks; names are copied byte for byte.
 TEST(MpsSource, WaypointsWithAnyCountryAndEitherBlockAndTracksOf31BytePoints) {
     struct Case { const char* firstBody; const char* country; size_t block, tail; };
-    const Case cases[] = {
-        {"g", "US", 22, 24},  // the classic layout
-        {"g", "", 22, 24}, {"g", "Deutschland", 22, 0},  // nothing after the symbol is needed
-        {"d", "", 17, 24},  // the head's first record "d": a 17-byte block
-    };
+    // The classic layout; a long country and nothing after the symbol; after a first head record "d", a 17-byte block.
+    const Case cases[] = {{"g", "US", 22, 24}, {"g", "Deutschland", 22, 0}, {"d", "", 17, 24}};
     const MpsTrack track{.name = "\xE4\xB8\xAD", .points = {{358657865, -1092953023, 1.0, 0}, {1, 2, -3.25, 86399}}};
     const std::vector<std::string> waypointLines{"\xE4\xB8\xAD 183", "\xE4\xB8\xAD 183"};
     const std::vector<std::string> trackLines{"\xE4\xB8\xAD (2)", "Track (0)"};
@@ -31,12 +28,9 @@ TEST(MpsSource, WaypointsWithAnyCountryAndEitherBlockAndTracksOf31BytePoints) {
                   std::make_tuple(std::string("\xE4\xB8\xAD"), 430578619, -1034127312, 182.7f, int16_t{8255}));
         EXPECT_EQ(loaded.waypointLines.lines, waypointLines);
         ASSERT_EQ(loaded.trackLines.lines, trackLines);
-        for (int j = 0; j < 2; ++j) {
-            const GdbPoint& p = track.points[j];
-            const TrackPoint& q = loaded.Point(0, j);
-            EXPECT_EQ(std::make_tuple(q.latitude, q.longitude, q.altitude, q.time),
-                      std::make_tuple(p.latitude, p.longitude, static_cast<float>(*p.altitude), *p.time));
-        }
-        EXPECT_DOUBLE_EQ(loaded.Point(0, 0).longitudeDegrees, -1092953023 * kSemicircleFactor);
+        const TrackPoint &p = loaded.Point(0, 0), &q = loaded.Point(0, 1);
+        EXPECT_EQ(std::make_tuple(p.latitude, p.longitude, p.altitude, p.time),
+                  std::make_tuple(358657865, -1092953023, 1.0f, 0u));
+        EXPECT_EQ(std::make_tuple(q.latitude, q.longitude, q.altitude, q.time), std::make_tuple(1, 2, -3.25f, 86399u));
     }
 }
