@@ -13,7 +13,6 @@
 #include "gtm/CorrectionIndex.h"
 #include "gtm/GtmDocument.h"
 #include "sources/NameField.h"
-#include "support/FormatBuilders.h"
 
 namespace {
 
@@ -115,16 +114,14 @@ struct Inputs {
     size_t Below(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); }
     bool Chance(size_t percent) { return Below(100) < percent; }
 
-    // One run, by the scan or the index; all it leaves: the lines, each row's
-    // counts and new name, and the sources' symbols (the taken markers).
+    // One run, by the scan or the index: each row's counts and new name, and
+    // the sources' symbols (the taken markers); the lines follow from these.
     std::string Run(bool indexed) {
         VectorLineList lines;
         const auto count = static_cast<int32_t>(sources.size());
         EXPECT_EQ(indexed ? document.CorrectNames(count, sources.data(), lines)
                           : correction::CorrectNamesByScan(document, count, sources.data(), lines), 1);
         std::ostringstream out;
-        for (const std::string& line : lines.lines) out << line << '\n';
-        out << document.correctedCount << " corrected\n";
         for (int32_t i = 0; i < document.waypointCount; ++i) {
             const GtmWaypoint& w = document.waypoints[i];
             out << i << ": " << w.altitudeMatches << ' ' << w.caselessMatches << ' ' << w.maskedMatches << ' '
@@ -212,22 +209,6 @@ TEST(Prefix, Rules) {
     EXPECT_EQ(repair.document.NeedsPrefix(), 1);
     EXPECT_EQ(repair.document.ApplyPrefix("\xA1\xF6"), 1);
     EXPECT_EQ(repair.Outcome(), Cp950("←ABC,←12345678,←3456789,中A,←AB,,←,←ABCDEFGH,←CDEFGHI,←CDEFGHIJ,←,← TTTT 4 1 1 1"));
-    // Only corrected names beginning with a single byte need it; a long prefix never overflows.
-    EXPECT_EQ(Repair("AB,中A", "中A").document.NeedsPrefix() + GtmDocument().NeedsPrefix(), 0);
-    Repair longPrefix("12345678", "12345678");
-    EXPECT_EQ(longPrefix.document.ApplyPrefix("0123456789ABCDEFGHIJ") + GtmDocument().ApplyPrefix("\xA1\xF6"), 2);
-    EXPECT_EQ(std::strlen(longPrefix.document.waypoints[0].newName), 15u);
-}
-
-TEST(GtmLoad, ChecksTheSignatureButNotTheFirstTwoBytes) {
-    TempDir dir;
-    VectorLineList lines;
-    auto load = [&](const std::vector<uint8_t>& bytes) { return GtmDocument().Load(dir.Write("a.gtm", bytes), lines); };
-    auto otherFirst = GtmBuilder().waypoint(std::string("\0\0AB", 4), 12000).build(), badLetter = otherFirst;
-    otherFirst[0] = 0x00, otherFirst[1] = 0xFF, badLetter[2] = 't';
-    // No waypoints, or a negative image count, is no fault.
-    EXPECT_EQ(load(otherFirst) + load(GtmBuilder().build()) + load(GtmBuilder().waypoint("A", 1).imageCount(-5).build()), 3);
-    EXPECT_EQ(load(badLetter) + load(GtmBuilder().waypoint("A", 1).signatureByte(0x00).build()), 0);
-    // The list shows NUL bytes as blanks and the altitude uncapped.
-    EXPECT_EQ(lines.lines, (std::vector<std::string>{"  AB       12000", "A            1"}));
+    // Only corrected names beginning with a single byte need it.
+    EXPECT_EQ(Repair("AB,中A", "中A").document.NeedsPrefix(), 0);
 }
