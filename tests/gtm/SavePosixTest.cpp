@@ -4,7 +4,6 @@
 // the old contents. A file the user may not write is not replaced.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,9 +41,8 @@ TEST(SavePosix, LinksAreFollowedPermissionsKeptAHardLinkKeepsTheOldFileAndAReadO
     EXPECT_TRUE(fs::is_symlink(first) && fs::is_symlink(second) && fs::is_symlink(head));
     EXPECT_EQ(Entries(dir.path() / "files"), (std::vector<std::string>{"real.gtm", "second.gtm"}));
 
-    // The old file, now named other.gtm only, made read-only in a folder anyone
-    // may write, is not replaced. Saved as an ordinary user, so that the rights
-    // are checked (root may write anything).
+    // The old file, now named other.gtm only, made read-only in a folder anyone may write, is not replaced.
+    // Saved as an ordinary user, so that the rights are checked (root may write anything).
     fs::permissions(dir.path(), fs::perms::all);
     fs::permissions(other, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     int result = -1, status = 0;

@@ -1,7 +1,6 @@
 // Saving: a save that fails leaves the GTM file exactly as it was, with no
-// temporary file beside it and no file left open: each file-system call of the
-// save is made to fail in turn through the calls the save uses, on every
-// platform; one that works changes only the name fields.
+// temporary file beside it and no file left open (each file-system call fails
+// in turn, on every platform); one that works changes only the name fields.
 #include <gtest/gtest.h>
 
 #include <cerrno>
