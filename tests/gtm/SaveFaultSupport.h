@@ -1,7 +1,6 @@
 #pragma once
 
-// What the save tests share: a damaged file and its repaired bytes, the
-// folder's entries, and the count of open files.
+// What the save tests share: a damaged file, its repaired bytes and a folder's entries.
 #include <algorithm>
 #include <filesystem>
 #include <string>
