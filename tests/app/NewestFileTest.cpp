@@ -60,17 +60,6 @@ TEST_F(NewestTest, TheButtonListsTheNewestOfEachBoxsFolderAndLeavesAMissingFolde
     EXPECT_EQ(store.writes, (Pairs{{"Dialog/WTRFile", wtr}, {"Dialog/WTRFile", wtr}, {"Dialog/GTMFile", gtm}}));
     EXPECT_EQ(LinesOf(kGtmList), Lines{"G            1"});
     EXPECT_EQ(Text(kGarminPath) + Text(kGtmPath), wtr + gtm);
-
-    // Empty boxes: the newest entry of the current folder, whatever its extension.
-    Make("newest.wtr", 600s);
-    const fs::path before = fs::current_path();
-    fs::current_path(files.path());
-    store.values.clear();
-    Start();
-    Click(kSelectNewest);
-    fs::current_path(before);
-    EXPECT_EQ(Text(kGarminPath) + Text(kGtmPath), In("newest.wtr") + In("newest.wtr"));
-    EXPECT_EQ(LinesOf(kGarminList).size() + LinesOf(kGtmList).size(), 1u);  // a WTR file is no GTM file
 }
 
 }  // namespace
