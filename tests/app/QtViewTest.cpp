@@ -1,8 +1,9 @@
 // The Qt front end: the template's layout and font, clicks and list lines,
-// the keys that end the dialog, the settings file. The tests run in a
-// QApplication on the offscreen platform, with the settings in a folder of
+// the keys that end the dialog, the settings file, the icon. The tests run in
+// a QApplication on the offscreen platform, with the settings in a folder of
 // this run, never the user's own.
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QSettings>
@@ -10,6 +11,7 @@
 
 #include "DialogTestSupport.h"
 #include "app/MainApp.h"
+#include "app/icon/IconFiles.h"
 #include "app/qt/QtDialogView.h"
 #include "app/qt/SettingsProfileStore.h"
 
@@ -64,6 +66,18 @@ TEST(SettingsProfileStore, KeepsTheValuesInNestedFoldersOfTheUsersOwnFile) {
     SettingsProfileStore next(MainApp::kRegistryKey, MainApp::kProfileName);  // written at once
     EXPECT_EQ(next.GetProfileString("Dialog", "GTMFile", "") + next.GetProfileString("Dialog", "Prefix", "-"),
               "/gps/航點.gtm-");
+}
+
+// The Windows resource's icon is the drawing as the icon tool writes it, and
+// the PNGs decode to the drawing: transparent corners, an opaque tile.
+TEST(AppIcon, TheCommittedIcoIsTheDrawingAndThePngsDecode) {
+    EXPECT_EQ(ReadBytes(LORVANE_SOURCE_DIR "/app/win32/lorvane.ico"), EncodeIco({DrawAppIcon(16), DrawAppIcon(32)}));
+    for (int side : {16, 32, 48}) {
+        const std::vector<uint8_t> png = EncodePng(DrawAppIcon(side));
+        const QImage image = QImage::fromData(png.data(), static_cast<int>(png.size()), "PNG");
+        ASSERT_EQ(image.size(), QSize(side, side));
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)) + qAlpha(image.pixel(side / 2, side / 2)), 255);
+    }
 }
 
 int main(int argc, char* argv[]) {
