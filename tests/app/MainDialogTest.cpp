@@ -65,8 +65,7 @@ TEST_F(RepairTest, ListingWhatCannotBeListedKeepsTheCorrectionsUntilTheGtmFileIs
         EXPECT_EQ(LinesOf(kGarminList).size() * 10 + LinesOf(kGtmList).size(), lines);
         EXPECT_EQ(Text(kGarminCount) + "/" + Text(kGtmCount), counts);
         EXPECT_EQ(store.writes, (path == missing ? Pairs{{"Dialog/GTMFile", missing}} : Pairs{}));
-        Click(kCorrect);
-        Click(kSave);
+        for (int id : {kCorrect, kSave}) Click(id);
         EXPECT_EQ(LinesOf(kCorrectedList).size(), 3u);  // kept by the list commands
         EXPECT_EQ(prompts.asked.size(), lines % 10 ? 1u : 0u);  // the corrections stay until the GTM file is listed
         prompts.asked.clear();
