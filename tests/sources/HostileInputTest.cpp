@@ -4,7 +4,6 @@
 // outside the file (a sanitizer build shows any such read).
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstring>
 #include <new>
 #include <tuple>
@@ -77,18 +76,15 @@ std::vector<Sample> Samples() {
     EvoImage evo(2, 2);  // the second waypoint has no pattern: it is found 256 bytes after the first one's name
     evo.Waypoint("HOME").Fill(356 - evo.size()).WaypointHead(3, 4, 5.4f, false).WaypointTail("FAR\n", 3, 12);
     evo.Track("ACT\0"s, 2).Track("ACTIVE LOG\n", 1);
-    const MsFile gdb = MsFile::Gdb(612).W(GdbWaypoint{.name = "\xE4\xB8\xAD", .altitude = 3.0, .flaggedValue = true})
-                           .W(GdbWaypoint{.fixedTail = false}).Add('R', {1}).Add('T', {});
-    const MsFile gdbTracks = MsFile::Gdb().W(GdbWaypoint{}).W(GdbWaypoint{}).T(GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4, 5.0, 6.0}, GdbPoint{7, 8}}})
-                                 .T(GdbTrack{}).Add('L', {1, 2, 3}).Add('V', {0});
-    const MsFile mps = MsFile::Mps().W(MpsWaypoint{}).W(MpsWaypoint{.name = "B"}).T(MpsTrack{.points = {{1, 2, 3.0, 4}, {}}});
     return {
         {".wtr", wtr, true},
         {".evo", evo.bytes(), true},
         {".gpx", Text(Gpx(kTwoGpx + "<trk><name>T</name><trkseg><trkpt lat=\"1\" lon=\"2\"><ele>3</ele></trkpt></trkseg></trk>")), true},
-        {".gdb", gdb.bytes(), false},
-        {".gdb", gdbTracks.bytes(), false},
-        {".mps", mps.bytes(), false},
+        {".gdb", MsFile::Gdb(612).W(GdbWaypoint{.name = "\xE4\xB8\xAD", .altitude = 3.0, .flaggedValue = true})
+                     .W(GdbWaypoint{.fixedTail = false}).Add('R', {1}).Add('T', {}).bytes(), false},
+        {".gdb", MsFile::Gdb().W(GdbWaypoint{}).W(GdbWaypoint{}).T(GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4, 5.0, 6.0}, GdbPoint{7, 8}}})
+                     .T(GdbTrack{}).Add('L', {1, 2, 3}).Add('V', {0}).bytes(), false},
+        {".mps", MsFile::Mps().W(MpsWaypoint{}).W(MpsWaypoint{.name = "B"}).T(MpsTrack{.points = {{1, 2, 3.0, 4}, {}}}).bytes(), false},
         {".gtm", GtmBuilder().image("a", "b").waypoint("A", 1, "comment").waypoint("B", 2).tail("").build(), true},
     };
 }
@@ -165,11 +161,9 @@ TEST(HostileInput, CountsAtTheLimitsAndCountsThatLie) {
         std::copy(values.begin(), values.end(), bytes.begin() + static_cast<long>(at));
         return bytes;
     };
-    Bytes mpsShort = MpsTrack{.points = {{}}}.Body();
+    Bytes mpsShort = MpsTrack{.points = {{}}}.Body(), mpsLonger = mpsShort;
     Bytes gdbShort = GdbTrack{.points = {GdbPoint{1, 2, 3.0, 4}}, .after = {}}.Body();
-    mpsShort.pop_back();  // both a byte short of their last point
-    gdbShort.pop_back();
-    const Bytes mpsLonger = ByteBuilder().append(MpsTrack{.points = {{}}}.Body()).u8(0).bytes();
+    mpsShort.pop_back(), gdbShort.pop_back(), mpsLonger.push_back(0);  // a byte short of the last point, or one more
     const Bytes lPastTheEnd = ByteBuilder().u32(50).u8('L').fill(10).bytes();
     std::string gpxTracks;
     for (int k = 0; k < 10000; ++k) gpxTracks += "<trk/>";
