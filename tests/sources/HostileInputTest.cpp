@@ -43,10 +43,7 @@ using namespace std::string_literals;
 using namespace mstest;
 using Lines = std::vector<std::string>;
 
-struct Outcome {
-    int result = -1;
-    Lines waypoints, tracks;
-};
+struct Outcome { int result = -1; Lines waypoints, tracks; };
 
 // Loads bytes as a file of the extension, with the reader the program picks for it.
 Outcome Load(const std::string& extension, const Bytes& bytes) {
