@@ -11,7 +11,6 @@
 namespace {
 
 using namespace std::string_literals;
-using mstest::Loaded;
 
 // Each waypoint entry after gap filler bytes; its pattern is looked for from
 // the scan position (48, then the previous entry's name: its ten bytes, the
@@ -36,7 +35,7 @@ TEST(EvoSource, WaypointFoundNameEndsSymbolOffsetAndAltitude) {
         image.Fill(c.gap).WaypointHead(symbol, -symbol, c.altitude, c.pattern);
         image.WaypointTail(c.bytes, c.stored.size(), symbol++);
     }
-    const Loaded load(".evo", image.Track("AC\n", 0).bytes());
+    const mstest::Loaded load(".evo", image.Track("AC\n", 0).bytes());
     ASSERT_EQ(load.result, 1);
     for (int k = 0; k < load.source->waypointCount; ++k) {
         const Case& c = cases[k];
@@ -74,7 +73,7 @@ TEST(EvoSource, TracksFoundByPatternNamedAndCounted) {
         image.TrackHead(bytes, 1).Point(1, -2, 57599, 4.5f);
         expected.push_back(stored + " (1)");
     }
-    const Loaded load(".evo", image.Fill(32).bytes());
+    const mstest::Loaded load(".evo", image.Fill(32).bytes());
     ASSERT_EQ(load.result, 1);
     EXPECT_EQ(load.trackLines.lines, expected);
 }

@@ -138,8 +138,7 @@ TEST(GpxTracks, SegmentsJoinedAndNamed) {
                      "</trkseg><trkseg/><trkseg>" + point + "</trkseg></trk><trk/>"));
     ASSERT_EQ(load.result, 1);
     EXPECT_EQ(load.trackLines.lines, (std::vector<std::string>{"ACTIVE LOG 20050501 and a very  (3)", " (0)"}));
-    EXPECT_EQ(load.Point(0, 2).altitude, 3.5f);
-    EXPECT_EQ(load.Point(0, 2).longitude, -23860929);
+    EXPECT_EQ(std::tuple(load.Point(0, 2).altitude, load.Point(0, 2).longitude), std::tuple(3.5f, -23860929));
 }
 
 }  // namespace

@@ -12,8 +12,7 @@ TEST(MsHeader, SignaturesRecordsAndTheARecord) {
     const Bytes a = ABody(608);
     auto head = [](const char* signature, char second, Bytes aBody, std::string_view after, Bytes first = {'l', 0}) {
         MsFile file;
-        file.raw(signature, 6);
-        return file.Add('D', first).Add(second, aBody).text(after).bytes();
+        return static_cast<MsFile&>(file.raw(signature, 6)).Add('D', first).Add(second, aBody).text(after).bytes();
     };
     struct Case { const char* what; Bytes bytes; int gdb = 0, mps = 0; };  // the results of GdbHeader and MpsHeader
     const Case cases[] = {
@@ -38,7 +37,6 @@ TEST(MsHeader, SignaturesRecordsAndTheARecord) {
 
 TEST(Utf8NameToAnsi, ConvertsToCodePage950AndCutsAtWholeCharacters) {
     const std::string six = "\xE4\xB8\xAD\xE4\xB8\xAD\xE4\xB8\xAD\xE4\xB8\xAD\xE4\xB8\xAD\xE4\xB8\xAD";  // six U+4E2D
-    const std::string five = "\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4";
     struct Case { const char* what; std::string utf8, expected; size_t capacity = 12; };
     const Case cases[] = {
         {"U+4E2D", "\xE4\xB8\xAD", "\xA4\xA4"},
@@ -47,8 +45,8 @@ TEST(Utf8NameToAnsi, ConvertsToCodePage950AndCutsAtWholeCharacters) {
         {"three-byte form cut by the end", "A\xE4\xB8", "A"},
         {"two-byte form cut by the end", "AB\xC3", "AB"},
         {"overlong NUL ends the name", "AB\xC0\x80" "CD", "AB"},
-        {"a sixth character would need 12 bytes", six, five},
-        {"exactly 11 bytes", "A" + six, "A" + five},
+        {"a sixth character would need 12 bytes", six, std::string(10, '\xA4')},
+        {"exactly 11 bytes", "A" + six, "A" + std::string(10, '\xA4')},
     };
     for (const Case& c : cases) {
         std::string field(c.capacity + 4, '\x55');

@@ -32,8 +32,7 @@ struct MsFile : ByteBuilder {
     static MsFile Gdb(uint16_t version = 609, std::string_view program = "MapSource") {
         MsFile file;
         file.cstr("MsRcf");
-        file.Add('D', {'l', 0}).Add('A', ABody(version)).cstr(program);
-        return file;
+        return static_cast<MsFile&>(file.Add('D', {'l', 0}).Add('A', ABody(version)).cstr(program));
     }
     // ".mps": firstBody is the text of the first head record.
     static MsFile Mps(uint16_t version = 406, std::string_view firstBody = "g") {
