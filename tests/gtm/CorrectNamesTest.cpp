@@ -23,8 +23,7 @@ std::vector<std::string> Split(const std::string& list) {
 
 // "\\x" in front stands for two bytes of 0x80, which no code page 950 text holds.
 std::string Cp950(const std::string& utf8, bool zeros = false) {
-    if (utf8.rfind("\\x", 0) == 0) return "\x80\x80" + utf8.substr(2);
-    std::string bytes = codepage::Utf8ToCp950(utf8);
+    std::string bytes = utf8.rfind("\\x", 0) == 0 ? "\x80\x80" + utf8.substr(2) : codepage::Utf8ToCp950(utf8);
     for (char& c : bytes) c = zeros && c == '~' ? '\0' : c;
     return bytes;
 }
