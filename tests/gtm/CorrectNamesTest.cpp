@@ -1,7 +1,6 @@
-// The rules of the name correction and of the prefix, one row each. Names are
-// written in UTF-8 and stored in code page 950; in a GTM name "~" stands for
-// a zero byte (a Chinese byte the damaging program lost). The indexed
-// correction must give the plain scan's results on random inputs.
+// The rules of the name correction and of the prefix, one row each. Names are written in UTF-8 and stored in code page
+// 950; in a GTM name "~" stands for a zero byte (a Chinese byte the damaging program lost). The indexed correction must
+// give the plain scan's results on random inputs.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -24,8 +23,7 @@ std::vector<std::string> Split(const std::string& list) {
 
 // "\\x" in front stands for two bytes of 0x80, which no code page 950 text holds.
 std::string Cp950(const std::string& utf8, bool zeros = false) {
-    if (utf8.rfind("\\x", 0) == 0) return "\x80\x80" + utf8.substr(2);
-    std::string bytes = codepage::Utf8ToCp950(utf8);
+    std::string bytes = utf8.rfind("\\x", 0) == 0 ? "\x80\x80" + utf8.substr(2) : codepage::Utf8ToCp950(utf8);
     for (char& c : bytes) c = zeros && c == '~' ? '\0' : c;
     return bytes;
 }
@@ -157,9 +155,8 @@ TEST(CorrectNames, MatchingRulesAndAltitudeWindows) {
     };
     for (const auto& [gtm, sources, outcome] : matching)
         EXPECT_EQ(Repair(gtm, sources).Outcome(), Cp950(outcome)) << gtm << " from " << sources;
-    // Each source's window: its altitude, above 10000 counted as 0, give or
-    // take a 3000th of it and at least 0.1. A NaN GTM altitude lies in every
-    // window.
+    // Each source's window: its altitude, above 10000 counted as 0, give or take a 3000th of it and at least 0.1. A NaN
+    // GTM altitude lies in every window.
     const std::tuple<float, float, bool> windows[] = {
         {300.0625f, 300, true}, {300.125f, 300, false}, {2999, 3000, true}, {3001, 3000, true},
         {3001.00025f, 3000, false}, {-50.0625f, -50, true}, {-50.125f, -50, false}, {10000, 0, false},
@@ -171,16 +168,15 @@ TEST(CorrectNames, MatchingRulesAndAltitudeWindows) {
 }
 
 TEST(CorrectNames, LinesCountsAndMissingTables) {
-    VectorLineList lines;
-    EXPECT_EQ(GtmDocument().CorrectNames(0, nullptr, lines), 0);  // nothing loaded
     const Repair capped("A,B,C", "A", 12000, 0);
     EXPECT_EQ(capped.lines.lines, std::vector<std::string>{"A   0"});
 
-    // No source table: nothing corrected, by either path.
+    // Nothing loaded: refused. No source table: nothing corrected, by either path.
     Repair none("~~AB", "中AB");
-    EXPECT_EQ(none.document.CorrectNames(5, nullptr, lines), 1);
+    EXPECT_EQ(GtmDocument().CorrectNames(0, nullptr, none.lines), 0);
+    EXPECT_EQ(none.document.CorrectNames(5, nullptr, none.lines), 1);
     EXPECT_EQ(none.document.correctedCount, 0);
-    EXPECT_EQ(correction::CorrectNamesByScan(none.document, 5, nullptr, lines), 1);
+    EXPECT_EQ(correction::CorrectNamesByScan(none.document, 5, nullptr, none.lines), 1);
     EXPECT_EQ(none.document.waypoints[0].newName[0], '\0');
 }
 
@@ -198,9 +194,8 @@ TEST(CorrectionIndex, GivesTheScansResultsOnRandomInputs) {
 }
 
 TEST(Prefix, Rules) {
-    // Corrected names that begin with a single byte get the arrow, giving up
-    // their first two bytes when longer than 8; uncorrected ones too, from
-    // their own bytes up to a zero byte, without trailing blanks.
+    // Corrected names that begin with a single byte get the arrow, giving up their first two bytes when longer than 8;
+    // uncorrected ones too, from their own bytes up to a zero byte, without trailing blanks.
     Repair repair("ABC,12345678,123456789,中A,AB,中AB,~AB,ABCDEFGH,ABCDEFGHI,ABCDEFGHIJ,A~CDEFGHIJ, ",
                   "ABC,12345678,123456789,中A");
     EXPECT_EQ(repair.document.NeedsPrefix(), 1);

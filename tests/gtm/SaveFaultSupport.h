@@ -14,10 +14,9 @@
 #include "gtm/GtmDocument.h"
 #include "support/FormatBuilders.h"
 
-// A damaged GTM file (two names whose Chinese bytes are zero, with long
-// comments: many writes of a few bytes; one of nine bytes; one no source
-// gives), or its bytes after the repair with the prefix: only the name fields
-// change, and a new name shorter than the field keeps the old bytes after it.
+// A damaged GTM file (two names whose Chinese bytes are zero, with long comments: many writes of a few bytes; one of
+// nine bytes; one no source gives), or its bytes after the repair with the prefix: only the name fields change, and a
+// new name shorter than the field keeps the old bytes after it.
 inline std::vector<uint8_t> DamagedFile(bool repaired = false) {
     const std::string nul2("\0\0", 2);
     return GtmBuilder()

@@ -1,7 +1,6 @@
-// Saving on a POSIX file system: links are followed to the file they name,
-// which the temporary file made beside it replaces, keeping its permissions;
-// the links stay links, and a hard link (a second name of the old file) keeps
-// the old contents. A file the user may not write is not replaced.
+// Saving on a POSIX file system: links are followed to the file they name, which the temporary file made beside it
+// replaces, keeping its permissions; the links stay links, and a hard link (a second name of the old file) keeps the
+// old contents. A file the user may not write is not replaced.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -13,7 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Loads the damaged file through path, corrects it and saves it.
 int Repair(const fs::path& path) {
     GtmDocument document;
     return LoadAndCorrect(document, path.string()) ? document.Save() : -1;
@@ -46,13 +44,10 @@ TEST(SavePosix, LinksAreFollowedPermissionsKeptAHardLinkKeepsTheOldFileAndAReadO
     fs::permissions(dir.path(), fs::perms::all);
     fs::permissions(other, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     int result = -1, status = 0;
-    if (::geteuid() != 0) {
-        result = Repair(other);
-    } else if (const pid_t child = ::fork(); child == 0) {
+    if (::geteuid() != 0) result = Repair(other);
+    else if (const pid_t child = ::fork(); child == 0)
         ::_exit(::setgid(65534) != 0 || ::setuid(65534) != 0 ? 3 : Repair(other));
-    } else if (::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-        result = WEXITSTATUS(status);
-    }
+    else if (::waitpid(child, &status, 0) == child && WIFEXITED(status)) result = WEXITSTATUS(status);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadBytes(other.string()), DamagedFile());
     EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"absolute.gtm", "files", "links", "other.gtm"}));

@@ -1,6 +1,5 @@
-// Saving: a save that fails leaves the GTM file exactly as it was, with no
-// temporary file beside it and no file left open (each file-system call fails
-// in turn, on every platform); one that works changes only the name fields.
+// Saving: a save that fails leaves the GTM file exactly as it was, with no temporary file beside it and no file left
+// open (each file-system call fails in turn, on every platform); one that works changes only the name fields.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -33,10 +32,8 @@ Fault injected = Fault::None;
 int writes = 0;
 std::vector<std::string> temporaries;
 
-const FileSystemCalls& System() { return SystemFileCalls(); }
-
 FileHandle FaultyCreate(std::string& path) {
-    const FileHandle file = injected == Fault::Create ? kNoFile : System().createTemporary(path);
+    const FileHandle file = injected == Fault::Create ? kNoFile : SystemFileCalls().createTemporary(path);
     if (file != kNoFile) temporaries.push_back(path);
     return file;
 }
@@ -45,27 +42,26 @@ std::ptrdiff_t FaultyWrite(FileHandle file, const void* data, size_t size) {
     const bool first = writes++ == 0;
     switch (injected) {
     case Fault::Write: return -1;
-    case Fault::HalfThenNothing: return first ? System().write(file, data, size / 2) : 0;
-    case Fault::Interrupted: return first ? (errno = EINTR, -1) : System().write(file, data, size);
-    case Fault::Short: return System().write(file, data, std::min<size_t>(size, 7));
-    default: return System().write(file, data, size);
+    case Fault::HalfThenNothing: return first ? SystemFileCalls().write(file, data, size / 2) : 0;
+    case Fault::Interrupted: return first ? (errno = EINTR, -1) : SystemFileCalls().write(file, data, size);
+    case Fault::Short: return SystemFileCalls().write(file, data, std::min<size_t>(size, 7));
+    default: return SystemFileCalls().write(file, data, size);
     }
 }
 
-int FaultyFlush(FileHandle file) { return injected == Fault::Flush ? -1 : System().flush(file); }
+int FaultyFlush(FileHandle file) { return injected == Fault::Flush ? -1 : SystemFileCalls().flush(file); }
 // The file is closed either way, as with a real late error.
-int FaultyClose(FileHandle file) { return System().close(file) != 0 || injected == Fault::Close ? -1 : 0; }
+int FaultyClose(FileHandle file) { return SystemFileCalls().close(file) != 0 || injected == Fault::Close ? -1 : 0; }
 int FaultyRename(const std::string& from, const std::string& to) {
-    return injected == Fault::Rename ? -1 : System().rename(from, to);
+    return injected == Fault::Rename ? -1 : SystemFileCalls().rename(from, to);
 }
-int Unlink(const std::string& path) { return System().unlink(path); }
+int Unlink(const std::string& path) { return SystemFileCalls().unlink(path); }
 
 const FileSystemCalls kFaultyCalls = {&FaultyCreate, &FaultyWrite, &FaultyFlush, &FaultyClose, &FaultyRename, &Unlink};
 
 class SaveFault : public ::testing::Test {
 protected:
-    void SetUp() override { previous_ = &UseFileCalls(kFaultyCalls); }
-    void TearDown() override { UseFileCalls(*previous_); }
+    void TearDown() override { UseFileCalls(previous_); }
 
     // Saves the damaged file at path with the fault in play; the result of the save.
     int SaveWith(Fault fault, const std::string& path) {
@@ -75,7 +71,7 @@ protected:
         return document.Save();
     }
 
-    const FileSystemCalls* previous_ = nullptr;
+    const FileSystemCalls& previous_ = UseFileCalls(kFaultyCalls);  // the faulty calls in play for the whole test
     TempDir dir_;
 };
 
@@ -87,8 +83,7 @@ TEST_F(SaveFault, AFailingCallLeavesTheFileAndInterruptedOrShortWritesGoOn) {
     // file's own pattern; a new one, or one of another name or length, stays.
     const std::vector<std::string> all = {".repaiX.gtm.lorvane-abc123", ".repair.gtm.lorvane-abc123",
                                           ".repair.gtm.lorvane-abc1234", ".repair.gtm.lorvane-new456", "repair.gtm"};
-    std::vector<std::string> kept = all;
-    kept.erase(kept.begin() + 1);
+    const std::vector<std::string> kept = {all[0], all[2], all[3], all[4]};
     for (Fault fault : {Fault::None, Fault::Create, Fault::Write, Fault::HalfThenNothing, Fault::Flush, Fault::Close,
                         Fault::Rename, Fault::Interrupted, Fault::Short}) {
         SCOPED_TRACE(static_cast<int>(fault));
@@ -109,9 +104,8 @@ TEST_F(SaveFault, AFailingCallLeavesTheFileAndInterruptedOrShortWritesGoOn) {
 }
 
 TEST_F(SaveFault, TheTemporaryFileIsMadeBesideTheFileWhateverItsName) {
-    // Its name: a dot, at most 200 bytes of the file's name (cut at a character
-    // boundary), ".lorvane-" and six characters. With 250 bytes of the name the
-    // additions would not be a valid name.
+    // Its name: a dot, at most 200 bytes of the file's name (cut at a character boundary), ".lorvane-" and six
+    // characters. With 250 bytes of the name the additions would not be a valid name.
     for (const auto& [name, length] : {std::pair(std::string(246, 'n') + ".gtm", 216), std::pair("航點.gtm"s, 26),
                                        std::pair(std::string(198, 'n') + "航點.gtm", 214)}) {
         const std::string path = dir_.Write(name, DamagedFile());
