@@ -186,6 +186,7 @@ TEST(HostileInput, CountsAtTheLimitsAndCountsThatLie) {
         {"no waypoints, a broken track", ".gdb", MsFile::Gdb().Add('T', gdbShort).bytes(), 1, 0, 0},
         {"a byte more than the points", ".mps", MsFile::Mps().W(MpsWaypoint{}).Add('T', mpsLonger).bytes(), 0, 1, 0},
         {"a byte less, after a track", ".mps", MsFile::Mps().W(MpsWaypoint{}).T(MpsTrack{}).Add('T', mpsShort).bytes(), 0, 1, 0},
+        {"no point count, after a track", ".mps", MsFile::Mps().W(MpsWaypoint{}).T(MpsTrack{}).Add('T', ByteBuilder().cstr("N").u8(0).u32(0).bytes()).bytes(), 0, 1, 0},
         {"a gdb head", ".mps", MsFile::Gdb().W(MpsWaypoint{}).bytes(), 0, 0, 0},
         {"no waypoints, a broken track", ".mps", MsFile::Mps().Add('T', mpsShort).bytes(), 1, 0, 0},
         {"a route, a broken track", ".mps", MsFile::Mps().W(MpsWaypoint{}).Add('R', {1}).Add('T', mpsShort).bytes(), 1, 1, 0},

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "sources/mapsource/MsHeader.h"
+#include "sources/mapsource/MsRecord.h"
 #include "sources/mapsource/Utf8NameToAnsi.h"
 #include "MapSourceBuilder.h"
 
@@ -33,6 +34,13 @@ TEST(MsHeader, SignaturesRecordsAndTheARecord) {
         EXPECT_EQ(GdbHeader().Read(gdbPosition), c.gdb) << c.what;
         EXPECT_EQ(MpsHeader().Read(mpsPosition), c.mps) << c.what;
     }
+}
+
+TEST(MsRecord, ReleaseLetsGoOfTheBodyAndRefusesNoRecord) {
+    MsRecord record{1, 'W', reinterpret_cast<const unsigned char*>("x")};
+    EXPECT_EQ(ReleaseRecord(&record), 1);
+    EXPECT_EQ(record.body, nullptr);
+    EXPECT_EQ(ReleaseRecord(nullptr), 0);
 }
 
 TEST(Utf8NameToAnsi, ConvertsToCodePage950AndCutsAtWholeCharacters) {
