@@ -54,7 +54,7 @@ TEST(Utf8NameToAnsi, ConvertsToCodePage950AndCutsAtWholeCharacters) {
         {"two-byte form cut by the end", "AB\xC3", "AB"},
         {"overlong NUL ends the name", "AB\xC0\x80" "CD", "AB"},
         {"a sixth character would need 12 bytes", six, std::string(10, '\xA4')},
-        {"exactly 11 bytes", "A" + six, "A" + std::string(10, '\xA4')},
+        {"exactly 11 bytes", "A" + six, "A\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4\xA4"},
     };
     for (const Case& c : cases) {
         std::string field(c.capacity + 4, '\x55');
