@@ -6,7 +6,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "sources/GpxValues.h"
 #include "sources/ListLines.h"
 #include "sources/NameField.h"
+#include "sources/ReadWholeFile.h"
 
 namespace {
 
@@ -323,9 +323,7 @@ int GpxSource::Load(const std::string& path, LineList* waypointList, LineList* t
     // Unlike the binary kinds, whose records are found by offsets into the
     // whole image, XML is read front to back: the file is streamed through the
     // parser rather than held whole.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    InputFile file = OpenInputFile(path);
     if (!file) return 0;
     GpxWalk walk(keepTrackPoints);
     const int parsed = walk.Parse(file.get());

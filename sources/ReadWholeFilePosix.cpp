@@ -27,10 +27,14 @@ void AskForHugePages(unsigned char* data, size_t size) {
 
 }  // namespace
 
-int ReadWholeFile(const std::string& path, std::vector<unsigned char>& buffer) {
+InputFile OpenInputFile(const std::string& path) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!std::filesystem::is_regular_file(path, error)) return {nullptr, &std::fclose};
+    return {std::fopen(path.c_str(), "rb"), &std::fclose};
+}
+
+int ReadWholeFile(const std::string& path, std::vector<unsigned char>& buffer) {
+    const InputFile file = OpenInputFile(path);
     if (!file) return 0;
     if (std::fseek(file.get(), 0, SEEK_END) != 0) return 0;
     long size = std::ftell(file.get());

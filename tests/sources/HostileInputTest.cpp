@@ -54,7 +54,7 @@ Outcome Load(const std::string& extension, const Bytes& bytes) {
     static TempDir dir;
     VectorLineList waypoints;
     GtmDocument document;
-    const int result = document.Load(dir.Write("file.gtm", bytes), waypoints);
+    const int result = document.Load(dir.Write("航點.gtm", bytes), waypoints);
     return {result, waypoints.lines, {}};
 }
 

@@ -122,11 +122,12 @@ struct MpsTrack {
     }
 };
 
-// The reader the program picks for a file of the extension, after loading bytes through such a file.
+// The reader the program picks for a file of the extension, after loading bytes through such a file (named in
+// Chinese: the path is UTF-8, as the program's paths are).
 struct Loaded {
     Loaded(const std::string& extension, const Bytes& bytes, bool listTracks = true, bool keepTrackPoints = true) {
         static TempDir dir;
-        const std::string path = dir.Write("file" + extension, bytes);
+        const std::string path = dir.Write("航點" + extension, bytes);
         source = CreateWaypointSource(path);
         source->keepTrackPoints = keepTrackPoints;
         result = source->Load(path, &waypointLines, listTracks ? &trackLines : nullptr);
