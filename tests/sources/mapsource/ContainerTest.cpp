@@ -1,6 +1,7 @@
 // The record container shared by the ".gdb" and ".mps" readers: heads, runs and UTF-8 names.
 #include <gtest/gtest.h>
 
+#include "sources/mapsource/LRecordList.h"
 #include "sources/mapsource/MsHeader.h"
 #include "sources/mapsource/MsRecord.h"
 #include "sources/mapsource/Utf8NameToAnsi.h"
@@ -41,6 +42,13 @@ TEST(MsRecord, ReleaseLetsGoOfTheBodyAndRefusesNoRecord) {
     EXPECT_EQ(ReleaseRecord(&record), 1);
     EXPECT_EQ(record.body, nullptr);
     EXPECT_EQ(ReleaseRecord(nullptr), 0);
+}
+
+TEST(LRecordList, AnEmptyRunSucceedsAndConsumesNothing) {
+    const Bytes w = MsFile().Add('W', {}).bytes();
+    ReadPosition position{w.data(), w.size()};
+    EXPECT_EQ(LRecordList().Read(position), 1);
+    EXPECT_EQ(position.left, w.size());
 }
 
 TEST(Utf8NameToAnsi, ConvertsToCodePage950AndCutsAtWholeCharacters) {
