@@ -20,10 +20,6 @@ const std::string kGarminKey = "WTRFile";
 const std::string kGtmKey = "GTMFile";
 const std::string kPrefixKey = "Prefix";
 
-// The arrow "←" in code page 950: the prefix box's text on a first start, and
-// the prefix used when the box does not hold exactly two bytes.
-constexpr char kDefaultPrefix[] = "\xA1\xF6";
-
 }  // namespace
 
 MainDialog::MainDialog(DialogWindow& window, DialogPrompts& prompts, ProfileStore& settings)
@@ -123,9 +119,7 @@ void MainDialog::OnSave() {
     if (!document || document->correctedCount == 0) return;
 
     if (document->NeedsPrefix() == 1 && prompts.Ask(message::kPrefixQuestion)) {
-        // The box's text counts in code page 950 bytes: the arrow is 2 bytes.
-        std::string prefix = codepage::Utf8ToCp950(window.GetText(control::kPrefix));
-        if (prefix.size() != 2) prefix = kDefaultPrefix;
+        const std::string prefix = PrefixBytes(window.GetText(control::kPrefix));
         document->ApplyPrefix(prefix.c_str());
         settings.WriteProfileString(kSection, kPrefixKey, codepage::Cp950ToUtf8(prefix));
     }

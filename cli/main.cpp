@@ -22,7 +22,6 @@
 namespace {
 
 constexpr int kUsageError = 2;
-constexpr char kDefaultPrefix[] = "\xA1\xF6";  // the arrow in code page 950
 
 const char kUsage[] =
     "usage: lorvane-cli list [--json] FILE\n"
@@ -110,13 +109,6 @@ int List(const Options& options) {
         }
     }
     return loaded ? 0 : 1;
-}
-
-// The two bytes to put before names: TEXT in code page 950 when that is
-// exactly two bytes, otherwise the arrow.
-std::string PrefixBytes(const std::string& text) {
-    std::string bytes = codepage::Utf8ToCp950(text);
-    return bytes.size() == 2 ? bytes : std::string(kDefaultPrefix);
 }
 
 int Repair(const Options& options) {

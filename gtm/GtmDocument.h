@@ -62,6 +62,14 @@ public:
     int32_t imageSize = 0;
 };
 
+// The prefix put before names unless the user gives another: the arrow "←"
+// in code page 950.
+inline constexpr char kDefaultPrefix[] = "\xA1\xF6";
+
+// The prefix for a text the user typed (UTF-8), as both front ends apply it:
+// its code page 950 bytes when they are exactly two, otherwise the arrow.
+std::string PrefixBytes(const std::string& text);
+
 // Reads the whole file at path. 1 or 0.
 int ReadFileImage(const std::string& path, std::vector<unsigned char>& image);
 

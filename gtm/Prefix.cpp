@@ -3,6 +3,7 @@
 // (by default the Big5 arrow A1 F6) in front.
 #include <string>
 
+#include "common/CodePage.h"
 #include "gtm/GtmDocument.h"
 #include "sources/NameField.h"
 
@@ -48,4 +49,9 @@ int GtmDocument::ApplyPrefix(const char* prefix) {
         }
     }
     return 1;
+}
+
+std::string PrefixBytes(const std::string& text) {
+    std::string bytes = codepage::Utf8ToCp950(text);
+    return bytes.size() == 2 ? bytes : std::string(kDefaultPrefix);
 }

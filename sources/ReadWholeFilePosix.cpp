@@ -29,8 +29,8 @@ void AskForHugePages(unsigned char* data, size_t size) {
 
 InputFile OpenInputFile(const std::string& path) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return {nullptr, &std::fclose};
-    return {std::fopen(path.c_str(), "rb"), &std::fclose};
+    if (!std::filesystem::is_regular_file(path, error)) return nullptr;
+    return InputFile(std::fopen(path.c_str(), "rb"));
 }
 
 int ReadWholeFile(const std::string& path, std::vector<unsigned char>& buffer) {

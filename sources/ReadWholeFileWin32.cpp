@@ -32,16 +32,16 @@ HANDLE OpenDiskFile(const std::string& path) {
 
 InputFile OpenInputFile(const std::string& path) {
     HANDLE handle = OpenDiskFile(path);
-    if (handle == INVALID_HANDLE_VALUE) return {nullptr, &std::fclose};
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
     // The C runtime's stream takes the handle over: closing the stream closes it.
     const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
     if (descriptor == -1) {
         CloseHandle(handle);
-        return {nullptr, &std::fclose};
+        return nullptr;
     }
     std::FILE* file = _fdopen(descriptor, "rb");
     if (!file) _close(descriptor);
-    return {file, &std::fclose};
+    return InputFile(file);
 }
 
 int ReadWholeFile(const std::string& path, std::vector<unsigned char>& buffer) {

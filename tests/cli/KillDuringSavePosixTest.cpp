@@ -55,7 +55,10 @@ TEST(KillDuringSave, TheFileIsAlwaysTheOldOneOrTheRepairedOne) {
         }
         const auto saving = std::chrono::steady_clock::now();
         std::uniform_int_distribution<long> delay(0, (trial % 4 ? save : run) * 6 / 5);
-        if (kill) std::this_thread::sleep_for(microseconds(delay(random))), ::kill(pid, SIGKILL);
+        if (kill) {
+            std::this_thread::sleep_for(microseconds(delay(random)));
+            ::kill(pid, SIGKILL);
+        }
         int status = 0;
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
         ASSERT_TRUE(kill || (WIFEXITED(status) && WEXITSTATUS(status) == 0)) << "the repair itself must succeed";
@@ -65,7 +68,8 @@ TEST(KillDuringSave, TheFileIsAlwaysTheOldOneOrTheRepairedOne) {
             repaired = ReadBytes(gtm);
             ASSERT_TRUE(repaired.size() == original.size() && repaired != original);
         }
-        ASSERT_TRUE(ReadBytes(gtm) == repaired || (kill && ReadBytes(gtm) == original)) << "trial " << trial;
+        const std::vector<uint8_t> now = ReadBytes(gtm);
+        ASSERT_TRUE(now == repaired || (kill && now == original)) << "trial " << trial;
         // A killed save may leave its temporary file, made old here for the next whole run to remove.
         for (const auto& entry : fs::directory_iterator(dir.path())) {
             const std::string name = entry.path().filename().string();
