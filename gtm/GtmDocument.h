@@ -20,6 +20,13 @@ struct GtmWaypoint {
     int32_t maskedMatches;
     int32_t maskedCaselessMatches;
     char newName[16];  // the corrected name; empty when not corrected
+    // What the correction decided for this row: the index of the source
+    // waypoint whose name it took (-1 when none), whether that source lies at
+    // this row's own position, and whether the name may be another waypoint's
+    // (no position confirms it and another candidate could have been meant).
+    int32_t source = -1;
+    bool atPosition = false;
+    bool uncertain = false;
 };
 
 // A GPS TrackMaker file held as its raw image plus one row per waypoint. The
