@@ -1,0 +1,180 @@
+// The page's side of the dialog: it draws the controls the module creates
+// (WebDialogView), forwards the user's clicks, list selections and dropped
+// files to the module, and carries files between the user's computer and the
+// module's file system. It decides nothing; MainDialog does.
+var Page = {
+  folder: '', count: 0, files: new Map(), queue: Promise.resolve(),
+  $: id => document.getElementById(id),
+
+  // One call into the module at a time: a call that waits for the user (a
+  // prompt, a file chooser) keeps the next one waiting.
+  call(name, types, args) {
+    Page.queue = Page.queue.then(() => ccall(name, null, types, args, {async: true}));
+  },
+
+  init(title, folder) {
+    document.title = Page.$('caption').textContent = title;
+    Page.folder = folder;
+    document.addEventListener('dragover', event => event.preventDefault());
+    document.addEventListener('drop', event => {
+      event.preventDefault();
+      // The items are readable only while the event lasts.
+      Page.dropped([...event.dataTransfer.items].filter(item => item.kind == 'file').map(item =>
+        [item.getAsFile(), item.webkitGetAsEntry && item.webkitGetAsEntry(),
+         item.getAsFileSystemHandle ? item.getAsFileSystemHandle().catch(() => null) : null]));
+    });
+  },
+
+  ready() {
+    Page.readyAt = performance.now();
+    document.body.dataset.ready = '';
+  },
+
+  addControl(tag, kind, id, text, labelFor, describedBy, control) {
+    const element = document.createElement(tag);
+    element.className = kind;
+    if (id) element.id = element.style.gridArea = id;
+    if (labelFor) element.htmlFor = labelFor;
+    if (describedBy) element.setAttribute('aria-describedby', describedBy);
+    if (tag == 'input') Object.assign(element, {type: 'text', value: text, spellcheck: false, autocomplete: 'off'});
+    else element.textContent = text;
+    if (tag == 'button') {
+      element.type = 'button';
+      element.onclick = () => Page.call('lorvane_command', ['number'], [control]);
+    }
+    if (tag == 'select') {
+      element.size = 10;
+      element.onchange = () => Page.call('lorvane_selection', ['number', 'number'], [control, element.selectedIndex]);
+    }
+    Page.$('dialog').append(element);
+  },
+
+  text: id => Page.$(id).value,
+  setText(id, text) { Page.$(id)[Page.$(id).tagName == 'INPUT' ? 'value' : 'textContent'] = text; },
+  focus: id => Page.$(id).focus(),
+  status(text) { Page.$('status').textContent = text; },
+
+  // Lines as the module hands them over: UTF-8 one after the other, and their lengths.
+  listAppend(id, text, lengths, count) {
+    const lines = document.createDocumentFragment();
+    for (let i = 0; i < count; text += HEAP32[(lengths >> 2) + i++]) {
+      lines.append(new Option(UTF8ToString(text, HEAP32[(lengths >> 2) + i])));
+    }
+    Page.$('c' + id).append(lines);
+  },
+  listReset(id) { Page.$('c' + id).replaceChildren(); },
+  listMark(id, line, mark) { Page.$('c' + id).options[line].className = mark; },
+  listSelect(id, line) {
+    const list = Page.$('c' + id);
+    list.selectedIndex = line;
+    if (line >= 0) list.options[line].scrollIntoView({block: 'nearest'});
+  },
+
+  // The message box: the text and its buttons, the first the default. Escape
+  // answers as the last button does.
+  message(text, yes, no) {
+    const box = Page.$('message'), buttons = Page.$('message-buttons');
+    Page.$('message-text').textContent = text;
+    return new Promise(resolve => {
+      const answer = value => { box.close(); resolve(value); };
+      buttons.replaceChildren(...(no === null ? [[yes, 1]] : [[yes, 1], [no, 0]]).map(([label, value]) => {
+        const button = document.createElement('button');
+        Object.assign(button, {type: 'button', className: 'push-button', textContent: label, onclick: () => answer(value)});
+        return button;
+      }));
+      box.oncancel = event => { event.preventDefault(); answer(no === null ? 1 : 0); };
+      box.showModal();
+      buttons.firstChild.focus();
+    });
+  },
+
+  // Lets the user choose a file of the types ("description|.a,.b|..."); the
+  // path of its copy in the module's file system, or '' when cancelled.
+  async chooseFile(types) {
+    const parts = types.split('|'), kinds = [];
+    for (let i = 0; i + 1 < parts.length; i += 2) {
+      kinds.push({description: parts[i], accept: {'application/octet-stream': parts[i + 1].split(',')}});
+    }
+    try {
+      if (window.showOpenFilePicker) {
+        const [handle] = await showOpenFilePicker({types: kinds});
+        return await Page.store(await handle.getFile(), handle);
+      }
+      const file = await new Promise(resolve => {
+        const input = Object.assign(document.createElement('input'), {type: 'file',
+          accept: kinds.flatMap(kind => kind.accept['application/octet-stream']).join(',')});
+        input.onchange = () => resolve(input.files[0]);
+        input.oncancel = () => resolve(null);
+        input.click();
+      });
+      return file ? await Page.store(file, null) : '';
+    } catch (error) {
+      return '';  // cancelled, or a file the browser would not read
+    }
+  },
+
+  // Copies a file into a folder of its own in the module's file system and
+  // remembers where it came from.
+  async store(file, handle) {
+    const folder = `${Page.folder}/${++Page.count}`, path = `${folder}/${file.name}`;
+    FS.mkdirTree(folder);
+    FS.writeFile(path, new Uint8Array(await file.arrayBuffer()));
+    Page.files.set(path, {name: file.name, handle});
+    return path;
+  },
+
+  // Dropped files (and folders, as empty folders) go into the module's file
+  // system; MainDialog decides which box each goes to.
+  async dropped(items) {
+    const paths = [];
+    for (const item of items) {
+      const [file, entry, handle] = item;  // (no destructuring in the loop head: the runtime's minifier loses it)
+      try {
+        if (entry && entry.isDirectory) {
+          const path = `${Page.folder}/${++Page.count}/${file.name}`;
+          FS.mkdirTree(path);
+          paths.push(path);
+        } else {
+          paths.push(await Page.store(file, await handle));
+        }
+      } catch (error) {}  // a file the browser would not read
+    }
+    if (paths.length) Page.call('lorvane_drop', ['string'], [paths.join('\n')]);
+  },
+
+  // Gives a file the module rewrote back to the user: written into the file
+  // it came from where the browser lets the page (1), else downloaded under
+  // its name (2); 0 when neither worked.
+  async handOver(path) {
+    const source = Page.files.get(path) || {name: path.split('/').pop(), handle: null};
+    const data = FS.readFile(path);
+    if (source.handle && source.handle.createWritable) {
+      try {
+        if (source.handle.requestPermission &&
+            await source.handle.requestPermission({mode: 'readwrite'}) != 'granted') throw 0;
+        const writable = await source.handle.createWritable();
+        await writable.write(data);
+        await writable.close();
+        return 1;
+      } catch (error) {}  // refused: downloaded instead
+    }
+    try {
+      const link = Object.assign(document.createElement('a'), {download: source.name,
+        href: URL.createObjectURL(new Blob([data], {type: 'application/octet-stream'}))});
+      link.click();
+      setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+      return 2;
+    } catch (error) {
+      return 0;
+    }
+  },
+};
+
+// The module is inside the page as a data: address; it is compiled from
+// those bytes, where the runtime would fetch() the address, a request the
+// page's policy forbids.
+Module.instantiateWasm = (imports, done) => {
+  WebAssembly.instantiate(tryParseAsDataURI(wasmBinaryFile), imports).then(result => done(result.instance, result.module));
+  return {};
+};
+Module.onAbort = () => { document.body.dataset.aborted = ''; };
