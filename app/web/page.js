@@ -2,6 +2,9 @@
 // (WebDialogView), forwards the user's clicks, list selections and dropped
 // files to the module, and carries files between the user's computer and the
 // module's file system. It decides nothing; MainDialog does.
+//
+// The runtime's minifier loses array patterns in declarations (const [a, b]
+// = ...): this file has none.
 var Page = {
   folder: '', count: 0, files: new Map(), queue: Promise.resolve(),
   $: id => document.getElementById(id),
@@ -19,9 +22,9 @@ var Page = {
     document.addEventListener('drop', event => {
       event.preventDefault();
       // The items are readable only while the event lasts.
-      Page.dropped([...event.dataTransfer.items].filter(item => item.kind == 'file').map(item =>
-        [item.getAsFile(), item.webkitGetAsEntry && item.webkitGetAsEntry(),
-         item.getAsFileSystemHandle ? item.getAsFileSystemHandle().catch(() => null) : null]));
+      Page.dropped([...event.dataTransfer.items].filter(item => item.kind == 'file').map(item => ({
+        file: item.getAsFile(), entry: item.webkitGetAsEntry && item.webkitGetAsEntry(),
+        handle: item.getAsFileSystemHandle ? item.getAsFileSystemHandle().catch(() => null) : null})));
     });
   },
 
@@ -97,7 +100,7 @@ var Page = {
     }
     try {
       if (window.showOpenFilePicker) {
-        const [handle] = await showOpenFilePicker({types: kinds});
+        const handle = (await showOpenFilePicker({types: kinds}))[0];
         return await Page.store(await handle.getFile(), handle);
       }
       const file = await new Promise(resolve => {
@@ -128,14 +131,13 @@ var Page = {
   async dropped(items) {
     const paths = [];
     for (const item of items) {
-      const [file, entry, handle] = item;  // (no destructuring in the loop head: the runtime's minifier loses it)
       try {
-        if (entry && entry.isDirectory) {
-          const path = `${Page.folder}/${++Page.count}/${file.name}`;
+        if (item.entry && item.entry.isDirectory) {
+          const path = `${Page.folder}/${++Page.count}/${item.file.name}`;
           FS.mkdirTree(path);
           paths.push(path);
         } else {
-          paths.push(await Page.store(file, await handle));
+          paths.push(await Page.store(item.file, await item.handle));
         }
       } catch (error) {}  // a file the browser would not read
     }

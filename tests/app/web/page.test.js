@@ -1,0 +1,152 @@
+// The page (lorvane.html) in Debian's Chromium, offline, used as a user would:
+// files chosen through the pickers or dropped, buttons pressed, prompts
+// answered. Every page fails its test on a request that is not file:, data:
+// or blob:, on an error in the page and on a crash of the module.
+const {test, before, after} = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const path = require('node:path');
+const {chromium} = require('playwright-core');
+
+const source = (...parts) => fs.readFileSync(path.join(process.env.LORVANE_SOURCE_DIR, ...parts));
+const demo = name => source('samples', name);
+const messageText = id => String(source('app', 'StringTable.def')).match(new RegExp(`LORVANE_STRING\\(${id}, "(.*)"\\)`))[1];
+const kPrefixKey = 'Tobrin/Ellaste/Lorvane/Dialog/Prefix';
+let browser;
+before(async () => {
+  browser = await chromium.launch({executablePath: '/usr/bin/chromium', args: ['--no-sandbox', '--disable-gpu',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run']});
+});
+after(() => browser.close());
+
+// A new page, ready, in a context of its own. picker: files a stand-in for the
+// File System Access API offers (and takes back into `written`); without it
+// the page has no such API and uses file inputs and downloads.
+async function open(t, {width = 1280, height = 800, picker} = {}) {
+  const context = await browser.newContext({offline: true, acceptDownloads: true, viewport: {width, height}});
+  await context.addInitScript(files => {
+    delete window.showOpenFilePicker;
+    if (!files) return;
+    window.written = {};
+    window.showOpenFilePicker = async ({types}) => {
+      const name = Object.keys(files).find(n => types[0].accept['application/octet-stream'].some(e => n.endsWith(e)));
+      return [{getFile: async () => new File([Uint8Array.from(atob(files[name]), c => c.charCodeAt(0))], name),
+        createWritable: async () => ({write: async data => { window.written[name] = btoa(String.fromCharCode(...data)); }, close: async () => {}})}];
+    };
+  }, picker && Object.fromEntries(Object.entries(picker).map(([name, bytes]) => [name, bytes.toString('base64')])));
+  const page = await context.newPage(), problems = [];
+  page.on('request', request => /^(file|data|blob):/.test(request.url()) || problems.push(request.url()));
+  page.on('pageerror', error => problems.push(String(error)));
+  page.on('console', message => message.type() == 'error' && problems.push(message.text()));
+  t.after(async () => {
+    assert.equal(await page.evaluate(() => 'aborted' in document.body.dataset), false, 'the module crashed');
+    assert.deepEqual(problems, []);
+    await context.close();
+  });
+  await page.goto('file://' + path.resolve(process.env.LORVANE_PAGE));
+  await page.waitForSelector('body[data-ready]', {state: 'attached'});
+  return page;
+}
+const idle = page => page.evaluate(() => Page.queue);
+const text = (page, id) => page.$eval('#c' + id, e => e.value ?? e.textContent);
+const lines = (page, id) => page.$$eval(`#c${id} option`, all => all.map(o => o.textContent));
+async function choose(page, button, name, buffer) {
+  const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.click('#c' + button)]);
+  await chooser.setFiles({name, mimeType: 'application/octet-stream', buffer});
+  await idle(page);
+}
+async function answer(page, id, button) {
+  await page.waitForSelector('#message[open]');
+  assert.equal(await page.textContent('#message-text'), messageText(id));
+  await page.click(`#message-buttons button:nth-child(${button})`);
+}
+
+for (const garmin of ['demo.wtr', 'demo.gpx']) {
+  test(`RepairsTheDemoPairIntoADownload ${garmin}`, async t => {
+    const page = await open(t);
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'c1013');
+    await choose(page, 1001, garmin, demo(garmin));
+    await choose(page, 1005, 'demo.gtm', demo('demo.gtm'));
+    await page.click('#c1013');
+    await idle(page);
+    assert.deepEqual([await text(page, 1009), await text(page, 1010), await text(page, 1012)], ['12', '12', '12']);
+    assert.equal((await lines(page, 1011))[0], '嘉明湖 3310');  // decoded by the module
+    const download = page.waitForEvent('download');
+    await page.click('#c1014');
+    await answer(page, 1, 1);
+    assert.deepEqual(fs.readFileSync(await (await download).path()), demo('demo.repaired.gtm'));
+    await idle(page);
+    assert.match(await page.textContent('#status'), /下載.*demo\.gtm/);
+    assert.equal(await page.evaluate(key => localStorage.getItem(key), kPrefixKey), '←');
+    assert.equal((await lines(page, 1008))[5], '←A1營     2620');  // listed again from the saved file
+  });
+}
+
+test('WritesTheRepairBackIntoTheChosenFile', async t => {
+  const page = await open(t, {picker: {'demo.wtr': demo('demo.wtr'), 'demo.gtm': demo('demo.gtm')}});
+  await page.click('#c1001');
+  await page.click('#c1005');
+  await page.click('#c1013');
+  await page.click('#c1014');
+  await answer(page, 1, 1);
+  await idle(page);
+  assert.deepEqual(Buffer.from(await page.evaluate(() => written['demo.gtm']), 'base64'), demo('demo.repaired.gtm'));
+  assert.match(await page.textContent('#status'), /寫回.*demo\.gtm/);
+});
+
+test('HostileFilesAreRefusedWithoutACrash', async t => {
+  const page = await open(t);
+  let laughs = '<!ENTITY l0 "lol">';
+  for (let i = 1; i <= 9; ++i) laughs += `<!ENTITY l${i} "${`&l${i - 1};`.repeat(10)}">`;
+  const huge = Buffer.from('MsRcd\0\xF0\xFF\xFF\xFFD', 'latin1');  // a record that claims 4 GB
+  for (const [name, bytes] of [['laughs.gpx', `<!DOCTYPE gpx [${laughs}]><gpx><wpt lat="1" lon="2"><name>&l9;</name></wpt></gpx>`],
+    ['huge.mps', huge]]) {
+    await choose(page, 1001, name, Buffer.from(bytes));
+    assert.equal(await text(page, 1009), '', name);  // not loaded: the count keeps its text
+  }
+  // A MapSource file may end after any record: a cut one lists the records before the cut.
+  await choose(page, 1001, 'cut.gdb', fs.readFileSync(path.join(process.env.LORVANE_SAMPLES_DIR, 'gdb-sample.gdb')).subarray(0, 10000));
+  const listed = (await lines(page, 1002)).length;
+  assert.ok(listed > 0 && listed < 199 && await text(page, 1009) == listed);
+  await choose(page, 1005, 'cut.gtm', demo('demo.gtm').subarray(0, 300));
+  assert.deepEqual([await lines(page, 1008), await text(page, 1010)], [[], '0']);
+  await choose(page, 1001, 'demo.wtr', demo('demo.wtr'));  // the module still works
+  assert.equal(await text(page, 1009), '12');
+});
+
+test('DroppedPairWithAMissingNameIsMarkedAndLinked', async t => {
+  const page = await open(t);
+  const gpx = String(demo('demo.gpx')).replace(/<wpt[^]*?嘉明湖[^]*?<\/wpt>/, '');
+  const drop = await page.evaluateHandle(([gpx, gtm]) => {
+    const files = new DataTransfer();
+    files.items.add(new File([gpx], 'missing.gpx'));
+    files.items.add(new File([Uint8Array.from(gtm)], 'demo.gtm'));
+    return files;
+  }, [gpx, [...demo('demo.gtm')]]);
+  await page.dispatchEvent('main', 'drop', {dataTransfer: drop});
+  await page.waitForFunction(() => document.querySelector('#c1008').length == 12);
+  await page.click('#c1013');
+  await answer(page, 2, 1);
+  await idle(page);
+  const first = await page.$eval('#c1008', list => [list.selectedIndex, list.options[0].className, getComputedStyle(list.options[0]).color]);
+  assert.deepEqual(first, [0, 'not-corrected', 'rgb(176, 0, 32)']);
+  await page.focus('#c1008');
+  await page.keyboard.press('ArrowDown');  // 日月潭: the first Garmin line, the first corrected line
+  await idle(page);
+  assert.deepEqual(await page.$$eval('select', all => all.map(list => list.selectedIndex)), [0, 1, 0]);
+});
+
+test('LaidOutForAnyWidthInTheTemplatesTabOrder', async t => {
+  const template = [...String(source('app', 'DialogTemplate.def')).matchAll(/LORVANE_CONTROL\((\d+), (\w+)/g)];
+  const stops = template.filter(([, id, kind]) => !/Label/.test(kind) && id != '1006').map(([, id]) => 'c' + id);
+  for (const [width, sideBySide] of [[1280, true], [640, false]]) {  // 640: 1280 pixels at 200%
+    const page = await open(t, {width});
+    const boxes = await page.$$eval('select', all => all.map(list => list.getBoundingClientRect()));
+    assert.equal(boxes.every(box => box.top == boxes[0].top), sideBySide, `width ${width}`);
+    assert.ok(boxes.every((box, i) => box.right <= width && (sideBySide || i == 0 || box.top > boxes[i - 1].bottom)));
+    assert.ok(await page.$$eval('label', all => all.every(label => label.control)));
+    const order = [];
+    for (const _ of stops) order.push(await page.evaluate(() => document.activeElement.id)), await page.keyboard.press('Tab');
+    assert.deepEqual(order, stops);
+  }
+});
