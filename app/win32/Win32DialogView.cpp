@@ -24,6 +24,16 @@ public:
         SendMessageW(box_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     void ResetContent() override { SendMessageW(box_, LB_RESETCONTENT, 0, 0); }
+    // The mark is the line's item data, drawn by the owner-drawn list box.
+    void SetMark(int line, LineMark mark) override {
+        SendMessageW(box_, LB_SETITEMDATA, static_cast<WPARAM>(line), static_cast<LPARAM>(mark));
+        RECT item{};
+        if (SendMessageW(box_, LB_GETITEMRECT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&item)) != LB_ERR)
+            InvalidateRect(box_, &item, TRUE);
+    }
+    // Scrolls the line into view; -1 selects none. The list box sends no
+    // notification for it.
+    void Select(int line) override { SendMessageW(box_, LB_SETCURSEL, static_cast<WPARAM>(line), 0); }
 
 private:
     HWND box_;
