@@ -13,6 +13,13 @@
 // name found (dark red), a name no position confirms (dark orange).
 enum class LineMark { None, NotCorrected, Uncertain };
 
+// The text colour of a marked line as 0xRRGGBB, readable on a white list
+// (contrast above 7:1 for the red, 6:1 for the orange); -1 for no mark: the
+// list's own text colour.
+constexpr int MarkColour(LineMark mark) {
+    return mark == LineMark::NotCorrected ? 0xB00020 : mark == LineMark::Uncertain ? 0xA04000 : -1;
+}
+
 // An unsorted list box: lines stay in the order they were appended, and only
 // the dialog empties it. Emptying it drops the marks and the selection.
 class ListBox : public LineList {

@@ -54,12 +54,8 @@ private:
 }  // namespace
 
 QBrush MarkBrush(LineMark mark) {
-    switch (mark) {
-    case LineMark::NotCorrected: return QColor(0xB0, 0x00, 0x20);
-    case LineMark::Uncertain: return QColor(0xA0, 0x40, 0x00);
-    case LineMark::None: break;
-    }
-    return QBrush();  // the list's own text colour
+    const int colour = MarkColour(mark);
+    return colour < 0 ? QBrush() : QBrush(QColor::fromRgb(static_cast<QRgb>(colour)));
 }
 
 QFont DialogFont() {

@@ -51,8 +51,8 @@ private:
     std::map<int, std::unique_ptr<ListBox>> lists;
 };
 
-// The text colour of a marked list line: a dark red and a dark orange that
-// read well on a white list; no brush (the list's own colour) for no mark.
+// The text colour of a marked list line; no brush (the list's own colour) for
+// no mark.
 QBrush MarkBrush(LineMark mark);
 
 // "新細明體" 9 pt where the system has it, else a Traditional Chinese serif
