@@ -16,11 +16,12 @@ protected:
             .waypoint(name("日月潭"), 748.0f).build();
     }
     // Both files listed and corrected, the GTM file as damaged.
-    void ListBothAndCorrect() {
-        files.Write(fs::relative(gtmPath, files.path()), Gtm(Zeroed));
+    void ListBothAndCorrect(const std::vector<uint8_t>& gtm = Gtm(Zeroed)) {
+        files.Write(fs::relative(gtmPath, files.path()), gtm);
         Start();
         List(kGarminPath, garminPath);
         List(kGtmPath, gtmPath);
+        prompts.informed.clear();
         Click(kCorrect);
         store.writes.clear();
     }
@@ -97,6 +98,63 @@ TEST_F(RepairTest, AnIncompleteCorrectionWarnsAndNothingIsHeldOnceTheWindowIsGon
     dialog->DestroyWindow();
     for (int id : {kCorrect, kSave}) Click(id);
     EXPECT_EQ(prompts.informed.size() + prompts.asked.size(), 1u);
+}
+
+TEST_F(RepairTest, ACorrectionMarksItsRowsSelectsTheFirstProblemAndLinksTheListsUntilListedAgain) {
+    using enum LineMark;
+    auto links = [&] { return std::pair(window.lists[kGarminList].selected, window.lists[kCorrectedList].selected); };
+    // The GTM rows (name, altitude, latitude); the marks and the message of the
+    // correction, the row it selects and the Garmin and corrected lines linked
+    // to it; the lines linked to row 2 when the user selects it.
+    const std::tuple<std::vector<std::tuple<std::string, float, double>>, std::vector<LineMark>, std::vector<int>, int,
+                     std::pair<int, int>, std::pair<int, int>> cases[] = {
+        {{{Zeroed("玉池"), 3000, 0}, {Zeroed("A1營"), 2620, 0}, {Zeroed("日月潭"), 748, 0}}, {None, None, None}, {}, -1,
+         {-1, -1}, {-1, 2}},
+        {{{"ZZ", 5000, 0}, {Zeroed("玉池"), 3000, 0}, {Zeroed("日月潭"), 748, 0}}, {NotCorrected, None, None},
+         {message::kIncompleteCorrection}, 0, {-1, -1}, {-1, 1}},
+    };
+    for (const auto& [rows, marks, informed, first, firstLinks, rowLinks] : cases) {
+        SCOPED_TRACE(std::get<0>(rows[0]));
+        GtmBuilder gtm;
+        for (const auto& [name, altitude, latitude] : rows) gtm.waypoint({name, altitude, "", 0, latitude});
+        ListBothAndCorrect(gtm.build());
+        EXPECT_EQ(window.lists[kGtmList].marks, marks);
+        EXPECT_EQ(prompts.informed, informed);
+        EXPECT_EQ(std::tuple(window.lists[kGtmList].selected, links()), std::tuple(first, firstLinks));
+        dialog->OnSelectionChange(kGarminList, 2);  // only the GTM list links
+        EXPECT_EQ(links(), firstLinks);
+        dialog->OnSelectionChange(kGtmList, 2);
+        EXPECT_EQ(links(), rowLinks);
+        List(kGarminPath, garminPath);  // the taken waypoints are listed no more
+        dialog->OnSelectionChange(kGtmList, 2);
+        EXPECT_EQ(links(), std::pair(-1, rowLinks.second));
+        Click(kSave);  // the file listed again from disk: the marks and the links go
+        dialog->OnSelectionChange(kGtmList, 2);
+        EXPECT_EQ(window.lists[kGtmList].marks, std::vector(3, None));
+        EXPECT_EQ(links(), std::pair(-1, -1));
+    }
+}
+
+TEST_F(RepairTest, DroppedFilesGoToTheBoxOfTheirKindAndAreListedAsIfChosen) {
+    fs::create_directory(files.path() / "folder.gpx");
+    const std::string folder = (files.path() / "folder.gpx").string();
+    const std::string upper = files.Write("DEMO.GTM", Gtm(Zeroed));
+    // The dropped files, then the Garmin and the GTM box afterwards.
+    const std::tuple<std::vector<std::string>, std::string, std::string> cases[] = {
+        {{"a.wtr"}, "a.wtr", ""}, {{"b.EVO"}, "b.EVO", ""}, {{"c.Mps"}, "c.Mps", ""},
+        {{"d.GDB", "e.gpx"}, "d.GDB", ""},  // the first of a kind
+        {{"f.gtm", "g.wtr"}, "g.wtr", "f.gtm"}, {{"notes.txt", "gtm", folder}, "", ""},
+        {{upper, garminPath}, garminPath, upper},
+    };
+    for (const auto& [dropped, garmin, gtm] : cases) {
+        store.values.clear();
+        Start();
+        dialog->OnDropFiles(dropped);
+        EXPECT_EQ(Text(kGarminPath) + "|" + Text(kGtmPath), garmin + "|" + gtm);
+    }
+    EXPECT_EQ(LinesOf(kGarminList), garminLines);
+    EXPECT_EQ(LinesOf(kGtmList).size(), 3u);
+    EXPECT_EQ(store.writes, (Pairs{{"Dialog/WTRFile", garminPath}, {"Dialog/GTMFile", upper}}));
 }
 
 TEST_F(RepairTest, SavePrefixesNamesThatBeginWithALetterWhenAnsweredYes) {
