@@ -114,9 +114,11 @@ test('HostileFilesAreRefusedWithoutACrash', async t => {
   assert.equal(await text(page, 1009), '12');
 });
 
-test('DroppedPairWithAMissingNameIsMarkedAndLinked', async t => {
+test('DroppedPairWithProblemRowsIsMarkedAndLinked', async t => {
   const page = await open(t);
-  const gpx = String(demo('demo.gpx')).replace(/<wpt[^]*?嘉明湖[^]*?<\/wpt>/, '');
+  // 嘉明湖 left out (no name for its row); 天池 moved and another name of its length and altitude beside it (uncertain).
+  const gpx = String(demo('demo.gpx')).replace(/<wpt[^]*?嘉明湖[^]*?<\/wpt>/, '').replace('lat="24.0830" lon="121.2080"', 'lat="24.1" lon="121.3"')
+    .replace('</gpx>', '<wpt lat="24.2" lon="121.4"><ele>2860</ele><name>池天</name></wpt></gpx>');
   const drop = await page.evaluateHandle(([gpx, gtm]) => {
     const files = new DataTransfer();
     files.items.add(new File([gpx], 'missing.gpx'));
@@ -128,8 +130,9 @@ test('DroppedPairWithAMissingNameIsMarkedAndLinked', async t => {
   await page.click('#c1013');
   await answer(page, 2, 1);
   await idle(page);
-  const first = await page.$eval('#c1008', list => [list.selectedIndex, list.options[0].className, getComputedStyle(list.options[0]).color]);
-  assert.deepEqual(first, [0, 'not-corrected', 'rgb(176, 0, 32)']);
+  const marks = await page.$$eval('#c1008 option', all => all.map(o => o.className && o.className + ' ' + getComputedStyle(o).color));
+  assert.deepEqual(marks, ['not-corrected rgb(176, 0, 32)', '', '', '', 'uncertain rgb(160, 64, 0)', '', '', '', '', '', '', '']);
+  assert.equal(await page.$eval('#c1008', list => list.selectedIndex), 0);  // the first problem row
   await page.focus('#c1008');
   await page.keyboard.press('ArrowDown');  // 日月潭: the first Garmin line, the first corrected line
   await idle(page);
