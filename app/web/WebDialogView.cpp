@@ -9,9 +9,9 @@
 
 // The calls into the page (page.js); texts cross as UTF-8.
 EM_JS(void, page_add_control, (const char* tag, const char* kind, const char* id, const char* text,
-                               const char* labelFor, const char* describedBy, int control), {
+                               const char* tie, const char* describedBy, int control), {
     Page.addControl(UTF8ToString(tag), UTF8ToString(kind), UTF8ToString(id), UTF8ToString(text),
-                    UTF8ToString(labelFor), UTF8ToString(describedBy), control);
+                    UTF8ToString(tie), UTF8ToString(describedBy), control);
 });
 EM_JS(char*, page_get_text, (const char* id), { return allocateUTF8(Page.text(UTF8ToString(id))); });
 EM_JS(void, page_set_text, (const char* id, const char* text), { Page.setText(UTF8ToString(id), UTF8ToString(text)); });
@@ -34,9 +34,13 @@ std::pair<const char*, const char*> Element(ControlKind kind) {
     case ControlKind::RightLabel: return {"label", "right-label"};
     case ControlKind::CountLabel: return {"output", "count-label"};
     case ControlKind::EditBox: return {"input", "edit-box"};
-    case ControlKind::ListBox: return {"select", "list-box"};
+    case ControlKind::ListBox: return {"div", "list-box"};
     }
     return {"span", ""};
+}
+
+bool IsLabel(const ControlTemplate* item) {
+    return item && (item->kind == ControlKind::Label || item->kind == ControlKind::RightLabel);
 }
 
 // The mark's class in the page's style sheet (the desktop's colours).
@@ -58,20 +62,23 @@ WebDialogView::WebDialogView() {
         const ControlTemplate& item = kDialogControls[i];
         if (item.id == control::kSelectNewest) continue;
         const ControlTemplate* next = i + 1 < kDialogControlCount ? &kDialogControls[i + 1] : nullptr;
-        std::string id, labelFor, describedBy;
-        if (item.kind == ControlKind::Label || item.kind == ControlKind::RightLabel) {
-            // A label captions the control that follows it, as the platform's
-            // mnemonics take it; its id is the control's with an "l".
-            if (next) labelFor = ElementId(next->id), id = "l" + std::to_string(next->id);
+        const ControlTemplate* previous = i > 0 ? &kDialogControls[i - 1] : nullptr;
+        // A label captions the control that follows it, as the platform's
+        // mnemonics take it; its id is the control's with an "l". The tie of
+        // a label is its control, of a control its label.
+        std::string id, tie, describedBy;
+        if (IsLabel(&item)) {
+            if (next) tie = ElementId(next->id), id = "l" + std::to_string(next->id);
         } else {
             id = ElementId(item.id);
+            if (IsLabel(previous)) tie = "l" + std::to_string(item.id);
         }
         // A count label tells how many lines the list before it holds.
         if (item.kind == ControlKind::ListBox && next && next->kind == ControlKind::CountLabel) {
             describedBy = ElementId(next->id);
         }
         const auto [tag, kind] = Element(item.kind);
-        page_add_control(tag, kind, id.c_str(), item.caption, labelFor.c_str(), describedBy.c_str(), item.id);
+        page_add_control(tag, kind, id.c_str(), item.caption, tie.c_str(), describedBy.c_str(), item.id);
         if (item.kind == ControlKind::ListBox) lists_.try_emplace(item.id, item.id);
     }
 }

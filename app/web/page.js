@@ -33,11 +33,12 @@ var Page = {
     document.body.dataset.ready = '';
   },
 
-  addControl(tag, kind, id, text, labelFor, describedBy, control) {
+  // tie: for a label the control it captions, for a control its label.
+  addControl(tag, kind, id, text, tie, describedBy, control) {
     const element = document.createElement(tag);
     element.className = kind;
     if (id) element.id = element.style.gridArea = id;
-    if (labelFor) element.htmlFor = labelFor;
+    if (tag == 'label') element.htmlFor = tie;
     if (describedBy) element.setAttribute('aria-describedby', describedBy);
     if (tag == 'input') Object.assign(element, {type: 'text', value: text, spellcheck: false, autocomplete: 'off'});
     else element.textContent = text;
@@ -45,10 +46,7 @@ var Page = {
       element.type = 'button';
       element.onclick = () => Page.call('lorvane_command', ['number'], [control]);
     }
-    if (tag == 'select') {
-      element.size = 10;
-      element.onchange = () => Page.call('lorvane_selection', ['number', 'number'], [control, element.selectedIndex]);
-    }
+    if (kind == 'list-box') Page.makeList(element, control, tie);
     Page.$('dialog').append(element);
   },
 
@@ -57,20 +55,68 @@ var Page = {
   focus: id => Page.$(id).focus(),
   status(text) { Page.$('status').textContent = text; },
 
+  // A list box that draws only the lines in view, so that a file of many
+  // thousand waypoints is listed as fast as a short one. Its lines, their
+  // marks and the selected line live on the element.
+  makeList(list, control, label) {
+    Object.assign(list, {lines: [], marks: [], selected: -1, tabIndex: 0});
+    list.setAttribute('role', 'listbox');
+    list.setAttribute('aria-labelledby', label);
+    const rows = list.appendChild(document.createElement('div')), height = () => Page.rowHeight(list);
+    list.draw = () => {
+      const count = list.lines.length, first = Math.max(0, Math.floor(list.scrollTop / height()) - 10);
+      const end = Math.min(count, first + Math.ceil(list.clientHeight / height()) + 20);
+      rows.style.height = count * height() + 'px';
+      rows.replaceChildren(...Array.from({length: Math.max(0, end - first)}, (_, k) => {
+        const line = first + k, row = document.createElement('div');
+        Object.assign(row, {id: `${list.id}-${line}`, line, textContent: list.lines[line], className: list.marks[line] || ''});
+        for (const attribute of [['role', 'option'], ['aria-selected', line == list.selected], ['aria-posinset', line + 1],
+          ['aria-setsize', count]]) row.setAttribute(...attribute);
+        row.style.top = line * height() + 'px';
+        return row;
+      }));
+      list.selected < 0 ? list.removeAttribute('aria-activedescendant') : list.setAttribute('aria-activedescendant', `${list.id}-${list.selected}`);
+    };
+    list.onscroll = list.draw;
+    // The user's choice of a line: shown at once, and told the module.
+    const choose = line => {
+      if (line == list.selected) return;
+      Page.listSelect(control, line);
+      Page.call('lorvane_selection', ['number', 'number'], [control, line]);
+    };
+    list.onclick = event => event.target.parentNode == rows && choose(event.target.line);
+    list.onkeydown = event => {
+      const last = list.lines.length - 1, page = Math.max(1, Math.floor(list.clientHeight / height()) - 1);
+      const line = {ArrowDown: list.selected + 1, ArrowUp: list.selected - 1, PageDown: list.selected + page,
+        PageUp: list.selected - page, Home: 0, End: last}[event.key];
+      if (line === undefined || last < 0) return;
+      event.preventDefault();
+      choose(Math.min(last, Math.max(0, line)));
+    };
+  },
+  rowHeight: list => parseFloat(getComputedStyle(list).fontSize) * 1.5,  // as the style sheet sets it
+
   // Lines as the module hands them over: UTF-8 one after the other, and their lengths.
   listAppend(id, text, lengths, count) {
-    const lines = document.createDocumentFragment();
-    for (let i = 0; i < count; text += HEAP32[(lengths >> 2) + i++]) {
-      lines.append(new Option(UTF8ToString(text, HEAP32[(lengths >> 2) + i])));
-    }
-    Page.$('c' + id).append(lines);
-  },
-  listReset(id) { Page.$('c' + id).replaceChildren(); },
-  listMark(id, line, mark) { Page.$('c' + id).options[line].className = mark; },
-  listSelect(id, line) {
     const list = Page.$('c' + id);
-    list.selectedIndex = line;
-    if (line >= 0) list.options[line].scrollIntoView({block: 'nearest'});
+    for (let i = 0; i < count; text += HEAP32[(lengths >> 2) + i++]) {
+      list.lines.push(UTF8ToString(text, HEAP32[(lengths >> 2) + i]));
+    }
+    list.draw();
+  },
+  listReset(id) {
+    Object.assign(Page.$('c' + id), {lines: [], marks: [], selected: -1, scrollTop: 0}).draw();
+  },
+  listMark(id, line, mark) {
+    Page.$('c' + id).marks[line] = mark;
+    Page.$('c' + id).draw();
+  },
+  listSelect(id, line) {
+    const list = Page.$('c' + id), top = line * Page.rowHeight(list), bottom = top + Page.rowHeight(list);
+    list.selected = line;
+    if (line >= 0 && top < list.scrollTop) list.scrollTop = top;
+    if (line >= 0 && bottom > list.scrollTop + list.clientHeight) list.scrollTop = bottom - list.clientHeight;
+    list.draw();
   },
 
   // The message box: the text and its buttons, the first the default. Escape
@@ -98,6 +144,7 @@ var Page = {
     for (let i = 0; i + 1 < parts.length; i += 2) {
       kinds.push({description: parts[i], accept: {'application/octet-stream': parts[i + 1].split(',')}});
     }
+    Page.forget();
     try {
       if (window.showOpenFilePicker) {
         const handle = (await showOpenFilePicker({types: kinds}))[0];
@@ -116,12 +163,21 @@ var Page = {
     }
   },
 
+  // Lets go of the copies that no path box names any longer, before new files come in.
+  forget() {
+    const named = [...document.querySelectorAll('.edit-box')].map(box => box.value);
+    for (const old of [...Page.files.keys()].filter(path => !named.includes(path))) {
+      Page.files.delete(old);
+      try { FS.unlink(old); } catch (error) {}  // gone already
+    }
+  },
+
   // Copies a file into a folder of its own in the module's file system and
   // remembers where it came from.
   async store(file, handle) {
     const folder = `${Page.folder}/${++Page.count}`, path = `${folder}/${file.name}`;
     FS.mkdirTree(folder);
-    FS.writeFile(path, new Uint8Array(await file.arrayBuffer()));
+    FS.writeFile(path, new Uint8Array(await file.arrayBuffer()), {canOwn: true});  // no copy
     Page.files.set(path, {name: file.name, handle});
     return path;
   },
@@ -130,6 +186,7 @@ var Page = {
   // system; MainDialog decides which box each goes to.
   async dropped(items) {
     const paths = [];
+    Page.forget();
     for (const item of items) {
       try {
         if (item.entry && item.entry.isDirectory) {

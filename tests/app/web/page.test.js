@@ -49,7 +49,7 @@ async function open(t, {width = 1280, height = 800, picker} = {}) {
 }
 const idle = page => page.evaluate(() => Page.queue);
 const text = (page, id) => page.$eval('#c' + id, e => e.value ?? e.textContent);
-const lines = (page, id) => page.$$eval(`#c${id} option`, all => all.map(o => o.textContent));
+const lines = (page, id) => page.$eval('#c' + id, list => list.lines);
 async function choose(page, button, name, buffer) {
   const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.click('#c' + button)]);
   await chooser.setFiles({name, mimeType: 'application/octet-stream', buffer});
@@ -126,17 +126,17 @@ test('DroppedPairWithProblemRowsIsMarkedAndLinked', async t => {
     return files;
   }, [gpx, [...demo('demo.gtm')]]);
   await page.dispatchEvent('main', 'drop', {dataTransfer: drop});
-  await page.waitForFunction(() => document.querySelector('#c1008').length == 12);
+  await page.waitForFunction(() => document.querySelector('#c1008').lines.length == 12);
   await page.click('#c1013');
   await answer(page, 2, 1);
   await idle(page);
-  const marks = await page.$$eval('#c1008 option', all => all.map(o => o.className && o.className + ' ' + getComputedStyle(o).color));
+  const marks = await page.$$eval('#c1008 [role=option]', all => all.map(o => o.className && o.className + ' ' + getComputedStyle(o).color));
   assert.deepEqual(marks, ['not-corrected rgb(176, 0, 32)', '', '', '', 'uncertain rgb(160, 64, 0)', '', '', '', '', '', '', '']);
-  assert.equal(await page.$eval('#c1008', list => list.selectedIndex), 0);  // the first problem row
+  assert.equal(await page.$eval('#c1008', list => list.selected), 0);  // the first problem row
   await page.focus('#c1008');
   await page.keyboard.press('ArrowDown');  // 日月潭: the first Garmin line, the first corrected line
   await idle(page);
-  assert.deepEqual(await page.$$eval('select', all => all.map(list => list.selectedIndex)), [0, 1, 0]);
+  assert.deepEqual(await page.$$eval('.list-box', all => all.map(list => list.selected)), [0, 1, 0]);
 });
 
 test('LaidOutForAnyWidthInTheTemplatesTabOrder', async t => {
@@ -144,10 +144,10 @@ test('LaidOutForAnyWidthInTheTemplatesTabOrder', async t => {
   const stops = template.filter(([, id, kind]) => !/Label/.test(kind) && id != '1006').map(([, id]) => 'c' + id);
   for (const [width, sideBySide] of [[1280, true], [640, false]]) {  // 640: 1280 pixels at 200%
     const page = await open(t, {width});
-    const boxes = await page.$$eval('select', all => all.map(list => list.getBoundingClientRect()));
+    const boxes = await page.$$eval('.list-box', all => all.map(list => list.getBoundingClientRect()));
     assert.equal(boxes.every(box => box.top == boxes[0].top), sideBySide, `width ${width}`);
     assert.ok(boxes.every((box, i) => box.right <= width && (sideBySide || i == 0 || box.top > boxes[i - 1].bottom)));
-    assert.ok(await page.$$eval('label', all => all.every(label => label.control)));
+    assert.ok(await page.$$eval('label', all => all.every(label => label.control || label.id == document.getElementById(label.htmlFor).getAttribute('aria-labelledby'))));
     const order = [];
     for (const _ of stops) order.push(await page.evaluate(() => document.activeElement.id)), await page.keyboard.press('Tab');
     assert.deepEqual(order, stops);
