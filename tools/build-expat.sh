@@ -1,25 +1,25 @@
 #!/usr/bin/env bash
-# Builds expat as a static library for the Windows cross build, from Debian's
-# source package (Debian ships no MinGW expat), and installs it with its CMake
-# package so that find_package(expat CONFIG) finds it.
+# Builds expat as a static library for a cross build (Windows with MinGW-w64,
+# the web with Emscripten), from Debian's source package (Debian ships no MinGW
+# or Emscripten expat), and installs it with its CMake package so that
+# find_package(expat CONFIG) finds it.
 #
-#   tools/build-expat-mingw.sh TOOLCHAIN_FILE [WORK_FOLDER]
+#   tools/build-expat.sh TOOLCHAIN_FILE WORK_FOLDER
 #
-# WORK_FOLDER (default build/expat-mingw) receives the private apt state, the
-# extracted source (kept, so the download happens once) and the build; the
-# library is installed in WORK_FOLDER/install, the folder this script prints
-# last. The system's apt sources are not touched: a private list of deb-src
+# WORK_FOLDER (build/expat-mingw, build/expat-web) receives the private apt
+# state, the extracted source (kept, so the download happens once) and the
+# build; the library is installed in WORK_FOLDER/install, the folder this
+# script prints last. The system's apt sources are not touched: a private list of deb-src
 # entries is used, with the updates of bookworm-security, so the source comes
 # with Debian's security patches applied (dpkg-source applies them).
 set -euo pipefail
 
-if [ $# -lt 1 ]; then
-  sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//' >&2
+if [ $# -lt 2 ]; then
+  sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 fi
-root=$(cd "$(dirname "$0")/.." && pwd)
 toolchain=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-work=${2:-$root/build/expat-mingw}
+work=$2
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 install=$work/install
@@ -32,7 +32,7 @@ fi
 # The source: Debian's package, fetched and unpacked with apt's own tools.
 if ! ls -d "$work"/source/expat-*/CMakeLists.txt > /dev/null 2>&1 &&
    ! ls "$work"/source/expat-*/expat/CMakeLists.txt > /dev/null 2>&1; then
-  command -v dpkg-source > /dev/null || { echo "build-expat-mingw.sh: dpkg-dev is needed" >&2; exit 1; }
+  command -v dpkg-source > /dev/null || { echo "build-expat.sh: dpkg-dev is needed" >&2; exit 1; }
   apt=$work/apt
   mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$work/source"
   cat > "$apt/src.sources" <<'SOURCES'
@@ -51,7 +51,7 @@ SOURCES
   options=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$apt"
            -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache")
   apt-get "${options[@]}" update > "$work/apt.log" 2>&1 ||
-    { echo "build-expat-mingw.sh: apt-get update failed; see $work/apt.log" >&2; exit 1; }
+    { echo "build-expat.sh: apt-get update failed; see $work/apt.log" >&2; exit 1; }
   # The newest version first; where a mirror lacks its files, the next one.
   fetched=
   for version in $(apt-cache "${options[@]}" showsrc expat | sed -n 's/^Version: //p' | sort -V -r -u); do
@@ -60,8 +60,8 @@ SOURCES
       break
     fi
   done
-  [ -n "$fetched" ] || { echo "build-expat-mingw.sh: apt-get source expat failed; see $work/apt.log" >&2; exit 1; }
-  echo "build-expat-mingw.sh: expat $fetched from Debian's source package" >&2
+  [ -n "$fetched" ] || { echo "build-expat.sh: apt-get source expat failed; see $work/apt.log" >&2; exit 1; }
+  echo "build-expat.sh: expat $fetched from Debian's source package" >&2
 fi
 
 # The package's tree holds expat's CMake project at its top or in expat/.
@@ -69,13 +69,13 @@ source_dir=$(dirname "$(ls -d "$work"/source/expat-*/CMakeLists.txt "$work"/sour
 cmake -S "$source_dir" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_INSTALL_PREFIX="$install" -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF \
   -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF -DEXPAT_BUILD_PKGCONFIG=OFF > "$work/cmake.log" 2>&1 ||
-  { echo "build-expat-mingw.sh: configuring expat failed; see $work/cmake.log" >&2; exit 1; }
+  { echo "build-expat.sh: configuring expat failed; see $work/cmake.log" >&2; exit 1; }
 # Debian builds expat with its autotools, whose configuration header defines
 # the feature macros as 1; Debian's backported patches test "XML_DTD == 1",
 # which the CMake header's empty definitions do not satisfy.
 sed -i -E 's/^#define (XML_DTD|XML_NS)$/#define \1 1/' "$work/build/expat_config.h"
 cmake --build "$work/build" -j2 > "$work/build.log" 2>&1 &&
   cmake --install "$work/build" >> "$work/build.log" 2>&1 ||
-  { echo "build-expat-mingw.sh: building expat failed; see $work/build.log" >&2; exit 1; }
+  { echo "build-expat.sh: building expat failed; see $work/build.log" >&2; exit 1; }
 touch "$install/.built"
 echo "$install"
