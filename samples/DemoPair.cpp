@@ -1,6 +1,5 @@
 #include "samples/DemoPair.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +7,7 @@
 #include <string_view>
 
 #include "common/CodePage.h"
+#include "common/DecimalNumber.h"
 #include "sources/Records.h"
 
 namespace {
@@ -120,10 +120,17 @@ std::vector<uint8_t> MakeDemoGpx() {
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<gpx version=\"1.1\" creator=\"lorvane-make-demo\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
     char line[160];
-    // The shortest text that reads back as the same float.
+    // The shortest text with a fixed point that reads back as the same float
+    // (the heights have one decimal at most).
     auto shortest = [](float value) {
-        char text[32];
-        return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+        char text[64];
+        for (int decimals = 0; decimals < 9; ++decimals) {
+            std::snprintf(text, sizeof text, "%.*f", decimals, double{value});
+            double back = 0;
+            if (decimal::Parse(text, back) && static_cast<float>(back) == value) return std::string(text);
+        }
+        std::snprintf(text, sizeof text, "%.9g", double{value});
+        return std::string(text);
     };
     for (const DemoWaypoint& waypoint : kWaypoints) {
         std::snprintf(line, sizeof line, "  <wpt lat=\"%.4f\" lon=\"%.4f\">\n", waypoint.latitude, waypoint.longitude);
