@@ -59,12 +59,21 @@ var Page = {
   // thousand waypoints is listed as fast as a short one. Its lines, their
   // marks and the selected line live on the element.
   makeList(list, control, label) {
-    Object.assign(list, {lines: [], marks: [], selected: -1, tabIndex: 0});
+    Object.assign(list, {lines: [], marks: [], selected: -1, reveal: -1, tabIndex: 0});
     list.setAttribute('role', 'listbox');
     list.setAttribute('aria-labelledby', label);
     const rows = list.appendChild(document.createElement('div')), height = () => Page.rowHeight(list);
-    list.draw = () => {
-      const count = list.lines.length, first = Math.max(0, Math.floor(list.scrollTop / height()) - 10);
+    // Drawn once the module's call is over, however often the lines changed.
+    list.draw = () => list.pending || (list.pending = true, queueMicrotask(paint));
+    const paint = () => {
+      list.pending = false;
+      const count = list.lines.length;
+      if (list.reveal >= 0) {  // the line to scroll into view
+        const top = list.reveal * height();
+        list.scrollTop = Math.min(top, Math.max(list.scrollTop, top + height() - list.clientHeight));
+        list.reveal = -1;
+      }
+      const first = Math.max(0, Math.floor(list.scrollTop / height()) - 10);
       const end = Math.min(count, first + Math.ceil(list.clientHeight / height()) + 20);
       rows.style.height = count * height() + 'px';
       rows.replaceChildren(...Array.from({length: Math.max(0, end - first)}, (_, k) => {
@@ -77,7 +86,7 @@ var Page = {
       }));
       list.selected < 0 ? list.removeAttribute('aria-activedescendant') : list.setAttribute('aria-activedescendant', `${list.id}-${list.selected}`);
     };
-    list.onscroll = list.draw;
+    list.onscroll = paint;
     // The user's choice of a line: shown at once, and told the module.
     const choose = line => {
       if (line == list.selected) return;
@@ -112,11 +121,7 @@ var Page = {
     Page.$('c' + id).draw();
   },
   listSelect(id, line) {
-    const list = Page.$('c' + id), top = line * Page.rowHeight(list), bottom = top + Page.rowHeight(list);
-    list.selected = line;
-    if (line >= 0 && top < list.scrollTop) list.scrollTop = top;
-    if (line >= 0 && bottom > list.scrollTop + list.clientHeight) list.scrollTop = bottom - list.clientHeight;
-    list.draw();
+    Object.assign(Page.$('c' + id), {selected: line, reveal: line}).draw();
   },
 
   // The message box: the text and its buttons, the first the default. Escape
