@@ -109,8 +109,8 @@ int CompareWithHalfwayAbove(const BigNumber& digits, int64_t tenPower, double x)
 
 bool EvenMantissa(double x) { return Decompose(x).mantissa % 2 == 0; }
 
-// An approximation of digits * 10^tenPower within a few units in the last
-// place, from the first 19 digits; never infinite.
+// An approximation of digits * 10^tenPower from its first 19 digits, within a
+// unit in the last place for each of its few roundings; never infinite.
 double Approximate(const std::string& digits, int64_t tenPower) {
     const size_t used = std::min<size_t>(digits.size(), 19);
     uint64_t leading = 0;
