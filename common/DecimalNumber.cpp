@@ -109,8 +109,8 @@ int CompareWithHalfwayAbove(const BigNumber& digits, int64_t tenPower, double x)
 
 bool EvenMantissa(double x) { return Decompose(x).mantissa % 2 == 0; }
 
-// An approximation of digits * 10^tenPower within a few units in the last
-// place, from the first 19 digits; never infinite.
+// An approximation of digits * 10^tenPower from its first 19 digits, within a
+// unit in the last place for each of its few roundings; never infinite.
 double Approximate(const std::string& digits, int64_t tenPower) {
     const size_t used = std::min<size_t>(digits.size(), 19);
     uint64_t leading = 0;
@@ -129,12 +129,6 @@ bool Round(const std::string& digits, int64_t tenPower, double& value) {
     if (static_cast<int64_t>(digits.size()) + tenPower > kMaxTenPower) return false;
     if (static_cast<int64_t>(digits.size()) + tenPower < kMinTenPower) {
         value = 0;
-        return true;
-    }
-    // Both the digits and the power of ten exact in a double: one correctly
-    // rounded operation.
-    if (digits.size() <= 15 && tenPower >= -22 && tenPower <= 22) {
-        value = Approximate(digits, tenPower);
         return true;
     }
     BigNumber number(0);
@@ -163,6 +157,32 @@ bool Round(const std::string& digits, int64_t tenPower, double& value) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The digits of a number's text before its exponent as significant digits
+// (from the first non-zero one; past kMaxDigits a 1 stands for any non-zero
+// digit dropped, and trailing zeros go) and the power of ten they are
+// multiplied by.
+void SignificantDigits(std::string_view text, std::string& digits, int64_t& tenPower) {
+    bool fraction = false, droppedNonZero = false;
+    for (const char c : text) {
+        if (c == '.') {
+            fraction = true;
+        } else if (digits.empty() && c == '0') {
+            tenPower -= fraction ? 1 : 0;
+        } else if (digits.size() < kMaxDigits) {
+            digits.push_back(c);
+            tenPower -= fraction ? 1 : 0;
+        } else {
+            droppedNonZero = droppedNonZero || c != '0';
+            tenPower += fraction ? 0 : 1;
+        }
+    }
+    if (droppedNonZero) {
+        digits.push_back('1');
+        --tenPower;
+    }
+    for (; !digits.empty() && digits.back() == '0'; digits.pop_back()) ++tenPower;
+}
+
 }  // namespace
 
 bool Parse(std::string_view text, double& value) {
@@ -170,21 +190,19 @@ bool Parse(std::string_view text, double& value) {
     const bool negative = at < text.size() && text[at] == '-';
     if (negative) ++at;
 
-    // The significant digits and the power of ten they are multiplied by.
-    std::string digits;
+    // The syntax, and on the way the first 19 significant digits as an
+    // integer with the power of ten it is multiplied by.
+    const size_t first = at;
+    size_t digitCount = 0, significant = 0;
+    uint64_t leading = 0;
     int64_t tenPower = 0;
-    bool droppedNonZero = false;
-    size_t digitCount = 0;
     auto take = [&](char digit, bool fraction) {
         ++digitCount;
-        if (digits.empty() && digit == '0') {
+        if (significant == 0 && digit == '0') {
             tenPower -= fraction ? 1 : 0;
-        } else if (digits.size() < kMaxDigits) {
-            digits.push_back(digit);
+        } else if (++significant <= 19) {
+            leading = leading * 10 + static_cast<uint64_t>(digit - '0');
             tenPower -= fraction ? 1 : 0;
-        } else {
-            droppedNonZero = droppedNonZero || digit != '0';
-            tenPower += fraction ? 0 : 1;
         }
     };
     for (; at < text.size() && IsDigit(text[at]); ++at) take(text[at], false);
@@ -192,27 +210,35 @@ bool Parse(std::string_view text, double& value) {
         for (++at; at < text.size() && IsDigit(text[at]); ++at) take(text[at], true);
     }
     if (digitCount == 0) return false;
+    const size_t mantissaEnd = at;
 
+    int64_t exponent = 0;
     if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
         ++at;
-        const bool negativePower = at < text.size() && text[at] == '-';
+        const bool negativeExponent = at < text.size() && text[at] == '-';
         if (at < text.size() && (text[at] == '-' || text[at] == '+')) ++at;
         if (at == text.size() || !IsDigit(text[at])) return false;
-        int64_t power = 0;
         for (; at < text.size() && IsDigit(text[at]); ++at) {
-            power = std::min<int64_t>(power * 10 + (text[at] - '0'), int64_t{1} << 40);
+            exponent = std::min<int64_t>(exponent * 10 + (text[at] - '0'), int64_t{1} << 40);
         }
-        tenPower += negativePower ? -power : power;
+        exponent = negativeExponent ? -exponent : exponent;
     }
     if (at != text.size()) return false;
 
-    if (droppedNonZero) {
-        digits.push_back('1');
-        --tenPower;
-    }
-    for (; !digits.empty() && digits.back() == '0'; digits.pop_back()) ++tenPower;
     double magnitude = 0;
-    if (!digits.empty() && !Round(digits, tenPower, magnitude)) return false;
+    if (significant <= 19 && leading <= (uint64_t{1} << 53) && tenPower + exponent >= -22 &&
+        tenPower + exponent <= 22) {
+        // The digits and the power of ten both exact in a double: one
+        // correctly rounded operation.
+        const int64_t power = tenPower + exponent;
+        const auto exact = static_cast<double>(leading);
+        magnitude = power < 0 ? exact / kExactPowersOfTen[-power] : exact * kExactPowersOfTen[power];
+    } else if (significant > 0) {
+        std::string digits;
+        int64_t digitsPower = exponent;
+        SignificantDigits(text.substr(first, mantissaEnd - first), digits, digitsPower);
+        if (!Round(digits, digitsPower, magnitude)) return false;
+    }
     value = negative ? -magnitude : magnitude;
     return true;
 }
