@@ -77,8 +77,12 @@ for (const garmin of ['demo.wtr', 'demo.gpx']) {
     assert.deepEqual(fs.readFileSync(await (await download).path()), demo('demo.repaired.gtm'));
     await idle(page);
     assert.match(await page.textContent('#status'), /下載.*demo\.gtm/);
-    assert.equal(await page.evaluate(key => localStorage.getItem(key), kPrefixKey), '←');
     assert.equal((await lines(page, 1008))[5], '←A1營     2620');  // listed again from the saved file
+    assert.equal(await page.evaluate(key => localStorage.getItem(key), kPrefixKey), '←');
+    await page.evaluate(key => localStorage.setItem(key, 'ab'), kPrefixKey);  // the next visit: the prefix, no paths
+    await page.reload();
+    await page.waitForSelector('body[data-ready]', {state: 'attached'});
+    assert.deepEqual([await text(page, 1000), await text(page, 1003), await text(page, 1016)], ['', '', 'ab']);
   });
 }
 
