@@ -34,7 +34,7 @@ async function open(t, {width = 1280, height = 800, picker} = {}) {
         createWritable: async () => ({write: async data => { window.written[name] = btoa(String.fromCharCode(...data)); }, close: async () => {}})}];
     };
   }, picker && Object.fromEntries(Object.entries(picker).map(([name, bytes]) => [name, bytes.toString('base64')])));
-  const page = await context.newPage(), problems = [];
+  const page = await context.newPage(), problems = page.problems = [];
   page.on('request', request => /^(file|data|blob):/.test(request.url()) || problems.push(request.url()));
   page.on('pageerror', error => problems.push(String(error)));
   page.on('console', message => message.type() == 'error' && problems.push(message.text()));
@@ -156,4 +156,17 @@ test('LaidOutForAnyWidthInTheTemplatesTabOrder', async t => {
     for (const _ of stops) order.push(await page.evaluate(() => document.activeElement.id)), await page.keyboard.press('Tab');
     assert.deepEqual(order, stops);
   }
+});
+
+test('PolicyRefusesRequestsOfThePage', async t => {
+  const page = await open(t);
+  const refused = await page.evaluate(() => new Promise(resolve => {
+    const directives = [];
+    document.addEventListener('securitypolicyviolation', event => directives.push(event.effectiveDirective) == 3 && resolve(directives));
+    fetch('https://example.com/').catch(() => {});
+    new Image().src = 'https://example.com/a.png';
+    document.body.append(Object.assign(document.createElement('script'), {src: 'https://example.com/a.js'}));
+  }));
+  assert.deepEqual(refused.sort(), ['connect-src', 'img-src', 'script-src-elem']);
+  page.problems.splice(0);  // the browser's reports of the refusals
 });
