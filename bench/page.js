@@ -8,7 +8,8 @@
 // demo repair, and the listing of the benchmark's GDB file (10,000 waypoints,
 // 1,000,000 track points) in the page beside `lorvane-cli list` of the same
 // file; medians of RUNS (default 11) runs. With SHOTS_FOLDER it writes
-// web-wide.png, web-narrow.png, web-marked.png and web-prefix-question.png.
+// web-wide.png, web-narrow.png (1280 pixels at 200% zoom), web-marked.png
+// (the uncertain row selected) and web-prefix-question.png.
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
@@ -22,8 +23,8 @@ const demo = name => fs.readFileSync(path.join(root, 'samples', name));
 const median = values => values.sort((a, b) => a - b)[values.length >> 1];
 const ms = value => `${value.toFixed(1)} ms`;
 
-async function open(browser, viewport = {width: 1280, height: 800}) {
-  const context = await browser.newContext({offline: true, acceptDownloads: true, viewport});
+async function open(browser, viewport = {width: 1280, height: 800}, deviceScaleFactor = 1) {
+  const context = await browser.newContext({offline: true, acceptDownloads: true, viewport, deviceScaleFactor});
   await context.addInitScript(() => delete window.showOpenFilePicker);
   const page = await context.newPage();
   await page.goto('file://' + path.resolve(pagePath));
@@ -54,15 +55,15 @@ async function give(page, files) {
   console.log(`machine: ${os.cpus().length} cores, ${os.cpus()[0].model}, load ${os.loadavg().map(l => l.toFixed(2)).join(' ')}`);
   console.log(`lorvane.html: ${fs.statSync(pagePath).size} bytes`);
 
-  const ready = [], repair = [];
+  const ready = [], pair = [], repair = [];
   for (let i = 0; i < runs; ++i) {
     const page = await open(browser);
     ready.push(await page.evaluate(() => Page.readyAt));
     await give(page, {'demo.wtr': demo('demo.wtr'), 'demo.gtm': demo('demo.gtm')});
     // The prompt answered Yes at once: the module's own work from the drop to the hand-over.
     await page.evaluate(() => { Page.message = async () => 1; });
-    const listing = await drop(page, ['demo.wtr', 'demo.gtm']);
-    repair.push(listing + await page.evaluate(async () => {
+    pair.push(await drop(page, ['demo.wtr', 'demo.gtm']));
+    repair.push(await page.evaluate(async () => {
       const start = performance.now();
       for (const id of [1013, 1014]) Page.call('lorvane_command', ['number'], [id]);
       await Page.queue;
@@ -71,19 +72,21 @@ async function give(page, files) {
     await page.context().close();
   }
   console.log(`page ready (navigation start to the dialog listed): median ${ms(median(ready))}`);
-  console.log(`demo repair (dropped pair listed, corrected, saved with the prefix, downloaded): median ${ms(median(repair))}`);
+  console.log(`demo pair dropped and listed: median ${ms(median(pair))}`);
+  console.log(`demo repair (corrected, saved with the prefix, downloaded): median ${ms(median(repair))}`);
 
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'lorvane-page-bench-'));
   execFileSync(path.join(native, 'bench', 'lorvane-make-inputs'), ['--kinds', 'gdb', work]);
   const gdb = path.join(work, 'bench.gdb'), cli = [], listing = [];
-  for (let i = 0; i < runs; ++i) {
-    const start = process.hrtime.bigint();
-    execFileSync(path.join(native, 'cli', 'lorvane-cli'), ['list', gdb], {stdio: ['ignore', 'ignore', 'inherit']});
-    cli.push(Number(process.hrtime.bigint() - start) / 1e6);
-  }
   const page = await open(browser);
   await give(page, {'bench.gdb': fs.readFileSync(gdb)});
-  for (let i = 0; i < runs; ++i) listing.push(await drop(page, ['bench.gdb']));
+  // The two take turns, so that they share the machine's load alike.
+  for (let i = 0; i < runs; ++i) {
+    const start = process.hrtime.bigint();
+    execFileSync(path.join(native, 'cli', 'lorvane-cli'), ['list', gdb], {stdio: ['ignore', 'ignore', 'ignore']});
+    cli.push(Number(process.hrtime.bigint() - start) / 1e6);
+    listing.push(await drop(page, ['bench.gdb']));
+  }
   const count = await page.$eval('#c1009', e => e.textContent);
   console.log(`GDB file of ${fs.statSync(gdb).size} bytes, ${count} waypoints listed: page ${ms(median(listing))}, ` +
     `lorvane-cli list ${ms(median(cli))} (${(median(listing) / median(cli)).toFixed(2)} times)`);
@@ -97,8 +100,9 @@ async function pictures(browser, folder) {
   fs.mkdirSync(folder, {recursive: true});
   const gpx = String(demo('demo.gpx')).replace(/<wpt[^]*?嘉明湖[^]*?<\/wpt>/, '').replace('lat="24.0830" lon="121.2080"', 'lat="24.1" lon="121.3"')
     .replace('</gpx>', '<wpt lat="24.2" lon="121.4"><ele>2860</ele><name>池天</name></wpt></gpx>');
-  for (const [name, viewport] of [['wide', {width: 1280, height: 720}], ['narrow', {width: 420, height: 1500}]]) {
-    const page = await open(browser, viewport);
+  // narrow: a window of 1280 pixels at 200% zoom.
+  for (const [name, viewport, scale] of [['wide', {width: 1280, height: 720}, 1], ['narrow', {width: 640, height: 1200}, 2]]) {
+    const page = await open(browser, viewport, scale);
     await give(page, {'demo.wtr': demo('demo.wtr'), 'demo.gtm': demo('demo.gtm')});
     await drop(page, ['demo.wtr', 'demo.gtm']);
     await page.click('#c1013');
@@ -119,6 +123,8 @@ async function pictures(browser, folder) {
   await page.click('#message-buttons button');
   await page.evaluate(() => Page.queue);
   await page.focus('#c1008');
+  for (let i = 0; i < 4; ++i) await page.keyboard.press('ArrowDown');  // the uncertain row, and its links
+  await page.evaluate(() => Page.queue);
   await page.screenshot({path: path.join(folder, 'web-marked.png')});
   await page.context().close();
 }
