@@ -3,6 +3,7 @@
 #include <emscripten/emscripten.h>
 
 #include <cstdlib>
+#include <utility>
 
 #include "app/DialogTemplate.h"
 #include "common/CodePage.h"
@@ -39,6 +40,10 @@ std::pair<const char*, const char*> Element(ControlKind kind) {
     return {"span", ""};
 }
 
+// The page's id of a control, and of the label that captions it.
+std::string ElementId(int id) { return "c" + std::to_string(id); }
+std::string LabelId(int id) { return "l" + std::to_string(id); }
+
 bool IsLabel(const ControlTemplate* item) {
     return item && (item->kind == ControlKind::Label || item->kind == ControlKind::RightLabel);
 }
@@ -55,8 +60,6 @@ const char* MarkClass(LineMark mark) {
 
 }  // namespace
 
-std::string WebDialogView::ElementId(int id) { return "c" + std::to_string(id); }
-
 WebDialogView::WebDialogView() {
     for (int i = 0; i < kDialogControlCount; ++i) {
         const ControlTemplate& item = kDialogControls[i];
@@ -64,14 +67,15 @@ WebDialogView::WebDialogView() {
         const ControlTemplate* next = i + 1 < kDialogControlCount ? &kDialogControls[i + 1] : nullptr;
         const ControlTemplate* previous = i > 0 ? &kDialogControls[i - 1] : nullptr;
         // A label captions the control that follows it, as the platform's
-        // mnemonics take it; its id is the control's with an "l". The tie of
-        // a label is its control, of a control its label.
+        // mnemonics take it. The tie of a label is its control, of a control
+        // its label.
         std::string id, tie, describedBy;
-        if (IsLabel(&item)) {
-            if (next) tie = ElementId(next->id), id = "l" + std::to_string(next->id);
-        } else {
+        if (!IsLabel(&item)) {
             id = ElementId(item.id);
-            if (IsLabel(previous)) tie = "l" + std::to_string(item.id);
+            if (IsLabel(previous)) tie = LabelId(item.id);
+        } else if (next) {
+            id = LabelId(next->id);
+            tie = ElementId(next->id);
         }
         // A count label tells how many lines the list before it holds.
         if (item.kind == ControlKind::ListBox && next && next->kind == ControlKind::CountLabel) {

@@ -26,9 +26,6 @@ public:
     // listing of many lines costs one call into the page.
     void Flush();
 
-    // The page's id of a control.
-    static std::string ElementId(int id);
-
 private:
     class WebListBox : public ListBox {
     public:

@@ -6,9 +6,11 @@
 #include <emscripten/emscripten.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/DialogTemplate.h"
