@@ -12,7 +12,7 @@ var Page = {
   // One call into the module at a time: a call that waits for the user (a
   // prompt, a file chooser) keeps the next one waiting.
   call(name, types, args) {
-    Page.queue = Page.queue.then(() => ccall(name, null, types, args, {async: true}));
+    Page.queue = Page.queue.then(() => ccall(name, null, types, args, {async: true})).catch(error => console.error(error));
   },
 
   init(title, folder) {
@@ -124,19 +124,17 @@ var Page = {
     Object.assign(Page.$('c' + id), {selected: line, reveal: line}).draw();
   },
 
-  // The message box: the text and its buttons, the first the default. Escape
-  // answers as the last button does.
+  // The message box: the text and its buttons, the first the default; 1 for
+  // the first, 0 for the second or Escape.
   message(text, yes, no) {
     const box = Page.$('message'), buttons = Page.$('message-buttons');
     Page.$('message-text').textContent = text;
+    buttons.replaceChildren(...(no === null ? [[yes, '1']] : [[yes, '1'], [no, '0']]).map(([label, value]) =>
+      Object.assign(document.createElement('button'), {type: 'button', className: 'push-button', textContent: label,
+        onclick: () => box.close(value)})));
+    box.returnValue = '0';
     return new Promise(resolve => {
-      const answer = value => { box.close(); resolve(value); };
-      buttons.replaceChildren(...(no === null ? [[yes, 1]] : [[yes, 1], [no, 0]]).map(([label, value]) => {
-        const button = document.createElement('button');
-        Object.assign(button, {type: 'button', className: 'push-button', textContent: label, onclick: () => answer(value)});
-        return button;
-      }));
-      box.oncancel = event => { event.preventDefault(); answer(no === null ? 1 : 0); };
+      box.onclose = () => resolve(Number(box.returnValue));
       box.showModal();
       buttons.firstChild.focus();
     });
@@ -160,6 +158,8 @@ var Page = {
           accept: kinds.flatMap(kind => kind.accept['application/octet-stream']).join(',')});
         input.onchange = () => resolve(input.files[0]);
         input.oncancel = () => resolve(null);
+        // Where the chooser reports no cancel: the window has the focus back and no file came.
+        addEventListener('focus', () => setTimeout(() => resolve(input.files[0] || null), 1000), {once: true});
         input.click();
       });
       return file ? await Page.store(file, null) : '';
