@@ -79,7 +79,9 @@ void DrawListLine(const DRAWITEMSTRUCT& item) {
         DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &textRect,
                   DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
     }
-    if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
+    // The whole line is drawn for every action, so the focus rectangle is
+    // drawn, not toggled; hidden while the system hides focus cues.
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(item.hDC, &item.rcItem);
 }
 
 // The paths of a drop, UTF-8; the handle is released.
