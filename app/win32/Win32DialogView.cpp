@@ -20,7 +20,7 @@ constexpr int kIconId = 128;
 // Another program (the tests' dialog driver) hands the dialog files as if
 // dropped: WM_COPYDATA with this tag and the paths as a drop lists them,
 // UTF-16, each ended by a NUL and the whole by another. The dialog makes the
-// drop handle in its own process and posts itself WM_DROPFILES.
+// drop handle in its own process and handles WM_DROPFILES before it answers.
 constexpr ULONG_PTR kDropFilesTag = 0x4C445250;  // "LDRP"
 constexpr UINT kMeasureLists = WM_APP;
 
@@ -71,15 +71,19 @@ void DrawListLine(const DRAWITEMSTRUCT& item) {
                                : mark < 0 ? GetSysColor(COLOR_WINDOWTEXT)
                                           : RGB(mark >> 16, (mark >> 8) & 0xFF, mark & 0xFF));
         SetBkMode(item.hDC, TRANSPARENT);
-        std::wstring text(static_cast<size_t>(SendMessageW(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0)) + 1, L'\0');
-        text.resize(static_cast<size_t>(
-            SendMessageW(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()))));
+        const LRESULT length = SendMessageW(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0);
+        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        const LRESULT copied =
+            SendMessageW(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(copied > 0 && copied <= length ? copied : 0));
         RECT textRect = item.rcItem;
         textRect.left += 2;
         DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &textRect,
                   DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
     }
-    if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
+    // The whole line is drawn for every action, so the focus rectangle is
+    // drawn, not toggled; hidden while the system hides focus cues.
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(item.hDC, &item.rcItem);
 }
 
 // The paths of a drop, UTF-8; the handle is released.
@@ -189,7 +193,7 @@ INT_PTR CALLBACK Win32DialogView::Procedure(HWND window, UINT message, WPARAM wP
     if (message == WM_COPYDATA) {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         if (data->dwData != kDropFilesTag) return FALSE;
-        PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(data->lpData, data->cbData)), 0);
+        SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(data->lpData, data->cbData)), 0);
         SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
         return TRUE;
     }

@@ -15,8 +15,7 @@ using namespace control;
 using Lines = std::vector<std::string>;
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-// A list box holding its lines as the user reads them (UTF-8), their marks
-// and the selected line.
+// A list box holding its lines as the user reads them (UTF-8), marks, selection.
 struct FakeList : ListBox {
     void AddLine(std::string_view line) override { lines.push_back(codepage::Cp950ToUtf8(line)), marks.push_back(LineMark::None); }
     void ResetContent() override { lines.clear(), marks.clear(), selected = -1; }
