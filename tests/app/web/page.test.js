@@ -3,6 +3,7 @@
 // answered. Every page fails its test on a request that is not file:, data:
 // or blob:, on an error in the page and on a crash of the module.
 const {test, before, after} = require('node:test');
+const http = require('node:http');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
@@ -22,8 +23,8 @@ after(() => browser.close());
 // A new page, ready, in a context of its own. picker: files a stand-in for the
 // File System Access API offers (and takes back into `written`); without it
 // the page has no such API and uses file inputs and downloads.
-async function open(t, {width = 1280, height = 800, picker} = {}) {
-  const context = await browser.newContext({offline: true, acceptDownloads: true, viewport: {width, height}});
+async function open(t, {width = 1280, height = 800, picker, url} = {}) {
+  const context = await browser.newContext({offline: !url, acceptDownloads: true, viewport: {width, height}});
   await context.addInitScript(files => {
     delete window.showOpenFilePicker;
     if (!files) return;
@@ -35,7 +36,7 @@ async function open(t, {width = 1280, height = 800, picker} = {}) {
     };
   }, picker && Object.fromEntries(Object.entries(picker).map(([name, bytes]) => [name, bytes.toString('base64')])));
   const page = await context.newPage(), problems = page.problems = [];
-  page.on('request', request => /^(file|data|blob):/.test(request.url()) || problems.push(request.url()));
+  page.on('request', request => /^(file|data|blob):/.test(request.url()) || request.url() == url || problems.push(request.url()));
   page.on('pageerror', error => problems.push(String(error)));
   page.on('console', message => message.type() == 'error' && problems.push(message.text()));
   t.after(async () => {
@@ -43,7 +44,7 @@ async function open(t, {width = 1280, height = 800, picker} = {}) {
     assert.deepEqual(problems, []);
     await context.close();
   });
-  await page.goto('file://' + path.resolve(process.env.LORVANE_PAGE));
+  await page.goto(url || 'file://' + path.resolve(process.env.LORVANE_PAGE));
   await page.waitForSelector('body[data-ready]', {state: 'attached'});
   return page;
 }
@@ -176,4 +177,14 @@ test('PolicyRefusesRequestsOfThePage', async t => {
   }));
   assert.deepEqual(refused.sort(), ['connect-src', 'img-src', 'script-src-elem']);
   page.problems.splice(0);  // the browser's reports of the refusals
+});
+
+test('LoadsFromAWebServerWithNoOtherRequest', async t => {
+  const server = http.createServer((request, response) =>
+    response.writeHead(200, {'content-type': 'text/html'}).end(fs.readFileSync(process.env.LORVANE_PAGE)));
+  await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
+  t.after(() => server.close());
+  const page = await open(t, {url: `http://127.0.0.1:${server.address().port}/lorvane.html`});
+  await choose(page, 1001, 'demo.wtr', demo('demo.wtr'));
+  assert.equal(await text(page, 1009), '12');
 });
