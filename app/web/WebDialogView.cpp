@@ -23,6 +23,7 @@ EM_JS(void, page_list_append, (int id, const char* text, const int* lengths, int
 EM_JS(void, page_list_reset, (int id), { Page.listReset(id); });
 EM_JS(void, page_list_mark, (int id, int line, const char* mark), { Page.listMark(id, line, UTF8ToString(mark)); });
 EM_JS(void, page_list_select, (int id, int line), { Page.listSelect(id, line); });
+EM_JS(void, page_mark_colour, (const char* mark, int colour), { Page.markColour(UTF8ToString(mark), colour); });
 
 namespace {
 
@@ -48,7 +49,7 @@ bool IsLabel(const ControlTemplate* item) {
     return item && (item->kind == ControlKind::Label || item->kind == ControlKind::RightLabel);
 }
 
-// The mark's class in the page's style sheet (the desktop's colours).
+// The mark's class in the page's style sheet, and the name of its colour there.
 const char* MarkClass(LineMark mark) {
     switch (mark) {
     case LineMark::NotCorrected: return "not-corrected";
@@ -61,6 +62,7 @@ const char* MarkClass(LineMark mark) {
 }  // namespace
 
 WebDialogView::WebDialogView() {
+    for (LineMark mark : {LineMark::NotCorrected, LineMark::Uncertain}) page_mark_colour(MarkClass(mark), MarkColour(mark));
     for (int i = 0; i < kDialogControlCount; ++i) {
         const ControlTemplate& item = kDialogControls[i];
         if (item.id == control::kSelectNewest) continue;

@@ -104,6 +104,8 @@ var Page = {
     };
   },
   rowHeight: list => parseFloat(getComputedStyle(list).fontSize) * 1.5,  // as the style sheet sets it
+  // The colour (0xRRGGBB) of a mark, as the style sheet's variable of that name.
+  markColour(mark, colour) { document.documentElement.style.setProperty('--' + mark, '#' + colour.toString(16).padStart(6, '0')); },
 
   // Lines as the module hands them over: UTF-8 one after the other, and their lengths.
   listAppend(id, text, lengths, count) {
