@@ -44,15 +44,20 @@ async function drop(page, files) {
   }, files);
 }
 async function give(page, files) {
-  const input = await page.evaluateHandle(() => Object.assign(document.createElement('input'), {type: 'file', multiple: true}));
-  await input.setInputFiles(Object.entries(files).map(([name, buffer]) => ({name, mimeType: 'application/octet-stream', buffer})));
-  await page.evaluate(input => { window.benchFiles = Object.fromEntries([...input.files].map(file => [file.name, file])); }, input);
+  const input = await page.evaluateHandle(() =>
+    Object.assign(document.createElement('input'), {type: 'file', multiple: true}));
+  await input.setInputFiles(Object.entries(files).map(([name, buffer]) =>
+    ({name, mimeType: 'application/octet-stream', buffer})));
+  await page.evaluate(input => {
+    window.benchFiles = Object.fromEntries([...input.files].map(file => [file.name, file]));
+  }, input);
 }
 
 (async () => {
   const browser = await chromium.launch({executablePath: '/usr/bin/chromium', args: ['--no-sandbox', '--disable-gpu',
     '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run']});
-  console.log(`machine: ${os.cpus().length} cores, ${os.cpus()[0].model}, load ${os.loadavg().map(l => l.toFixed(2)).join(' ')}`);
+  const load = os.loadavg().map(l => l.toFixed(2)).join(' ');
+  console.log(`machine: ${os.cpus().length} cores, ${os.cpus()[0].model}, load ${load}`);
   console.log(`lorvane.html: ${fs.statSync(pagePath).size} bytes`);
 
   const ready = [], pair = [], repair = [];
@@ -98,10 +103,12 @@ async function give(page, files) {
 
 async function pictures(browser, folder) {
   fs.mkdirSync(folder, {recursive: true});
-  const gpx = String(demo('demo.gpx')).replace(/<wpt[^]*?嘉明湖[^]*?<\/wpt>/, '').replace('lat="24.0830" lon="121.2080"', 'lat="24.1" lon="121.3"')
+  const gpx = String(demo('demo.gpx')).replace(/<wpt[^]*?嘉明湖[^]*?<\/wpt>/, '')
+    .replace('lat="24.0830" lon="121.2080"', 'lat="24.1" lon="121.3"')
     .replace('</gpx>', '<wpt lat="24.2" lon="121.4"><ele>2860</ele><name>池天</name></wpt></gpx>');
   // narrow: a window of 1280 pixels at 200% zoom.
-  for (const [name, viewport, scale] of [['wide', {width: 1280, height: 720}, 1], ['narrow', {width: 640, height: 1200}, 2]]) {
+  const windows = [['wide', {width: 1280, height: 720}, 1], ['narrow', {width: 640, height: 1200}, 2]];
+  for (const [name, viewport, scale] of windows) {
     const page = await open(browser, viewport, scale);
     await give(page, {'demo.wtr': demo('demo.wtr'), 'demo.gtm': demo('demo.gtm')});
     await drop(page, ['demo.wtr', 'demo.gtm']);

@@ -62,7 +62,9 @@ const char* MarkClass(LineMark mark) {
 }  // namespace
 
 WebDialogView::WebDialogView() {
-    for (LineMark mark : {LineMark::NotCorrected, LineMark::Uncertain}) page_mark_colour(MarkClass(mark), MarkColour(mark));
+    for (LineMark mark : {LineMark::NotCorrected, LineMark::Uncertain}) {
+        page_mark_colour(MarkClass(mark), MarkColour(mark));
+    }
     for (int i = 0; i < kDialogControlCount; ++i) {
         const ControlTemplate& item = kDialogControls[i];
         if (item.id == control::kSelectNewest) continue;

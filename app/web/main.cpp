@@ -21,7 +21,9 @@
 #include "app/web/WebDialogView.h"
 #include "app/web/WebPrompts.h"
 
-EM_JS(void, page_init, (const char* title, const char* folder), { Page.init(UTF8ToString(title), UTF8ToString(folder)); });
+EM_JS(void, page_init, (const char* title, const char* folder), {
+    Page.init(UTF8ToString(title), UTF8ToString(folder));
+});
 EM_JS(void, page_ready, (), { Page.ready(); });
 EM_JS(void, page_status, (const char* text), { Page.status(UTF8ToString(text)); });
 // 1 written back into the chosen file, 2 downloaded, 0 neither.

@@ -12,7 +12,8 @@ var Page = {
   // One call into the module at a time: a call that waits for the user (a
   // prompt, a file chooser) keeps the next one waiting.
   call(name, types, args) {
-    Page.queue = Page.queue.then(() => ccall(name, null, types, args, {async: true})).catch(error => console.error(error));
+    Page.queue = Page.queue.then(() => ccall(name, null, types, args, {async: true}))
+      .catch(error => console.error(error));
   },
 
   init(title, folder) {
@@ -78,13 +79,15 @@ var Page = {
       rows.style.height = count * height() + 'px';
       rows.replaceChildren(...Array.from({length: Math.max(0, end - first)}, (_, k) => {
         const line = first + k, row = document.createElement('div');
-        Object.assign(row, {id: `${list.id}-${line}`, line, textContent: list.lines[line], className: list.marks[line] || ''});
-        for (const attribute of [['role', 'option'], ['aria-selected', line == list.selected], ['aria-posinset', line + 1],
-          ['aria-setsize', count]]) row.setAttribute(...attribute);
+        Object.assign(row, {id: `${list.id}-${line}`, line, textContent: list.lines[line],
+          className: list.marks[line] || ''});
+        for (const attribute of [['role', 'option'], ['aria-selected', line == list.selected],
+          ['aria-posinset', line + 1], ['aria-setsize', count]]) row.setAttribute(...attribute);
         row.style.top = line * height() + 'px';
         return row;
       }));
-      list.selected < 0 ? list.removeAttribute('aria-activedescendant') : list.setAttribute('aria-activedescendant', `${list.id}-${list.selected}`);
+      if (list.selected < 0) list.removeAttribute('aria-activedescendant');
+      else list.setAttribute('aria-activedescendant', `${list.id}-${list.selected}`);
     };
     list.onscroll = paint;
     // The user's choice of a line: shown at once, and told the module.
@@ -105,7 +108,9 @@ var Page = {
   },
   rowHeight: list => parseFloat(getComputedStyle(list).fontSize) * 1.5,  // as the style sheet sets it
   // The colour (0xRRGGBB) of a mark, as the style sheet's variable of that name.
-  markColour(mark, colour) { document.documentElement.style.setProperty('--' + mark, '#' + colour.toString(16).padStart(6, '0')); },
+  markColour(mark, colour) {
+    document.documentElement.style.setProperty('--' + mark, '#' + colour.toString(16).padStart(6, '0'));
+  },
 
   // Lines as the module hands them over: UTF-8 one after the other, and their lengths.
   listAppend(id, text, lengths, count) {
@@ -240,7 +245,8 @@ var Page = {
 // those bytes, where the runtime would fetch() the address, a request the
 // page's policy forbids.
 Module.instantiateWasm = (imports, done) => {
-  WebAssembly.instantiate(tryParseAsDataURI(wasmBinaryFile), imports).then(result => done(result.instance, result.module));
+  WebAssembly.instantiate(tryParseAsDataURI(wasmBinaryFile), imports)
+    .then(result => done(result.instance, result.module));
   return {};
 };
 Module.onAbort = () => { document.body.dataset.aborted = ''; };

@@ -11,7 +11,8 @@ const {chromium} = require('playwright-core');
 
 const source = (...parts) => fs.readFileSync(path.join(process.env.LORVANE_SOURCE_DIR, ...parts));
 const demo = name => source('samples', name);
-const messageText = id => String(source('app', 'StringTable.def')).match(new RegExp(`LORVANE_STRING\\(${id}, "(.*)"\\)`))[1];
+const messageText = id =>
+  String(source('app', 'StringTable.def')).match(new RegExp(`LORVANE_STRING\\(${id}, "(.*)"\\)`))[1];
 const kPrefixKey = 'Tobrin/Ellaste/Lorvane/Dialog/Prefix';
 let browser;
 before(async () => {
@@ -32,11 +33,13 @@ async function open(t, {width = 1280, height = 800, picker, url} = {}) {
     window.showOpenFilePicker = async ({types}) => {
       const name = Object.keys(files).find(n => types[0].accept['application/octet-stream'].some(e => n.endsWith(e)));
       return [{getFile: async () => new File([Uint8Array.from(atob(files[name]), c => c.charCodeAt(0))], name),
-        createWritable: async () => ({write: async data => { window.written[name] = btoa(String.fromCharCode(...data)); }, close: async () => {}})}];
+        createWritable: async () => ({close: async () => {},
+          write: async data => { window.written[name] = btoa(String.fromCharCode(...data)); }})}];
     };
   }, picker && Object.fromEntries(Object.entries(picker).map(([name, bytes]) => [name, bytes.toString('base64')])));
   const page = await context.newPage(), problems = page.problems = [];
-  page.on('request', request => /^(file|data|blob):/.test(request.url()) || request.url() == url || problems.push(request.url()));
+  page.on('request', request => /^(file|data|blob):/.test(request.url()) || request.url() == url ||
+    problems.push(request.url()));
   page.on('pageerror', error => problems.push(String(error)));
   page.on('console', message => message.type() == 'error' && problems.push(message.text()));
   t.after(async () => {
@@ -104,7 +107,8 @@ test('HostileFilesAreRefusedWithoutACrash', async t => {
   let laughs = '<!ENTITY l0 "lol">';
   for (let i = 1; i <= 9; ++i) laughs += `<!ENTITY l${i} "${`&l${i - 1};`.repeat(10)}">`;
   const huge = Buffer.from('MsRcd\0\xF0\xFF\xFF\xFFD', 'latin1');  // a record that claims 4 GB
-  for (const [name, bytes] of [['laughs.gpx', `<!DOCTYPE gpx [${laughs}]><gpx><wpt lat="1" lon="2"><name>&l9;</name></wpt></gpx>`],
+  for (const [name, bytes] of [
+    ['laughs.gpx', `<!DOCTYPE gpx [${laughs}]><gpx><wpt lat="1" lon="2"><name>&l9;</name></wpt></gpx>`],
     ['huge.mps', huge]]) {
     await choose(page, 1001, name, Buffer.from(bytes));
     assert.equal(await text(page, 1009), '', name);  // not loaded: the count keeps its text
@@ -128,8 +132,10 @@ test('HostileFilesAreRefusedWithoutACrash', async t => {
 
 test('DroppedPairWithProblemRowsIsMarkedAndLinked', async t => {
   const page = await open(t);
-  // 嘉明湖 left out (no name for its row); 天池 moved and another name of its length and altitude beside it (uncertain).
-  const gpx = String(demo('demo.gpx')).replace(/<wpt[^]*?嘉明湖[^]*?<\/wpt>/, '').replace('lat="24.0830" lon="121.2080"', 'lat="24.1" lon="121.3"')
+  // 嘉明湖 left out (no name for its row); 天池 moved, and another name of its length and altitude beside it
+  // (uncertain).
+  const gpx = String(demo('demo.gpx')).replace(/<wpt[^]*?嘉明湖[^]*?<\/wpt>/, '')
+    .replace('lat="24.0830" lon="121.2080"', 'lat="24.1" lon="121.3"')
     .replace('</gpx>', '<wpt lat="24.2" lon="121.4"><ele>2860</ele><name>池天</name></wpt></gpx>');
   const drop = await page.evaluateHandle(([gpx, gtm]) => {
     const files = new DataTransfer();
@@ -142,8 +148,9 @@ test('DroppedPairWithProblemRowsIsMarkedAndLinked', async t => {
   await page.click('#c1013');
   await answer(page, 2, 1);
   await idle(page);
-  const marks = await page.$$eval('#c1008 [role=option]', all => all.map(o => o.className && o.className + ' ' + getComputedStyle(o).color));
-  assert.deepEqual(marks, ['not-corrected rgb(176, 0, 32)', '', '', '', 'uncertain rgb(160, 64, 0)', '', '', '', '', '', '', '']);
+  const marks = await page.$$eval('#c1008 [role=option]',
+    all => all.map(row => row.className && `${row.className} ${getComputedStyle(row).color}`));
+  assert.deepEqual(marks, ['not-corrected rgb(176, 0, 32)', '', '', '', 'uncertain rgb(160, 64, 0)', ...Array(7).fill('')]);
   assert.equal(await page.$eval('#c1008', list => list.selected), 0);  // the first problem row
   await page.focus('#c1008');
   await page.keyboard.press('ArrowDown');  // 日月潭: the first Garmin line, the first corrected line
@@ -159,9 +166,13 @@ test('LaidOutForAnyWidthInTheTemplatesTabOrder', async t => {
     const boxes = await page.$$eval('.list-box', all => all.map(list => list.getBoundingClientRect()));
     assert.equal(boxes.every(box => box.top == boxes[0].top), sideBySide, `width ${width}`);
     assert.ok(boxes.every((box, i) => box.right <= width && (sideBySide || i == 0 || box.top > boxes[i - 1].bottom)));
-    assert.ok(await page.$$eval('label', all => all.every(label => label.control || label.id == document.getElementById(label.htmlFor).getAttribute('aria-labelledby'))));
+    assert.ok(await page.$$eval('label', all => all.every(label =>
+      label.control || label.id == document.getElementById(label.htmlFor).getAttribute('aria-labelledby'))));
     const order = [];
-    for (const _ of stops) order.push(await page.evaluate(() => document.activeElement.id)), await page.keyboard.press('Tab');
+    for (const _ of stops) {
+      order.push(await page.evaluate(() => document.activeElement.id));
+      await page.keyboard.press('Tab');
+    }
     assert.deepEqual(order, stops);
   }
 });
@@ -170,7 +181,8 @@ test('PolicyRefusesRequestsOfThePage', async t => {
   const page = await open(t);
   const refused = await page.evaluate(() => new Promise(resolve => {
     const directives = [];
-    document.addEventListener('securitypolicyviolation', event => directives.push(event.effectiveDirective) == 3 && resolve(directives));
+    document.addEventListener('securitypolicyviolation',
+      event => directives.push(event.effectiveDirective) == 3 && resolve(directives));
     fetch('https://example.com/').catch(() => {});
     new Image().src = 'https://example.com/a.png';
     document.body.append(Object.assign(document.createElement('script'), {src: 'https://example.com/a.js'}));
