@@ -82,6 +82,15 @@ public:
         }
     }
 
+    // Takes what the index decided without offering the candidates.
+    void Decided(const CorrectionIndex::Decision& decision) {
+        row_.caselessMatches = decision.caseless;
+        row_.maskedMatches = decision.masked;
+        row_.maskedCaselessMatches = decision.maskedCaseless;
+        if (decision.chosen >= 0) Take(decision.chosen);
+        caselessAtPosition_ = maskedAtPosition_ = decision.atPosition;
+    }
+
     // After the last source: the first candidate at the row's position, of
     // those that passed the comparison deciding the row (A when one passed it,
     // otherwise C, which every B match passes too), replaces the choice. Marks
@@ -174,8 +183,13 @@ int GtmDocument::CorrectNames(int32_t sourceCount, WaypointRecord* sourceRecords
         GtmWaypoint& row = waypoints[i];
         RowSearch search(row, i, sourceRecords);
         row.altitudeMatches = index.CountWithinWindow(search.altitude());
-        index.ForEachCandidate(row.name, search.length(), search.altitude(), [&](int32_t j) { search.Compare(j); });
-        correctedCount += search.Finish(list);
+        CorrectionIndex::Decision decision;
+        if (index.Search(row, i, search.length(), search.altitude(), decision, [&](int32_t j) { search.Compare(j); })) {
+            search.Decided(decision);
+        }
+        const int named = search.Finish(list);
+        if (named) index.NoteTaken(row.source);
+        correctedCount += named;
     }
     FlagUncertainRows(*this, sourceCount);
     return 1;
