@@ -5,7 +5,9 @@
 // matches, the source at the same position, the markers of earlier waypoints),
 // and a source can only take part when its window holds the GTM altitude and
 // its name reduces to the GTM name's key. The index hands over exactly those
-// sources, in file order, so the outcome is that of visiting every source.
+// sources, in file order, so the outcome is that of visiting every source;
+// where many sources are alike, it works out from its groups what visiting
+// them would decide.
 //
 // Those rules follow the order of the two files, which a GTM file does not
 // always keep; the waypoint's position does not depend on it. So a candidate

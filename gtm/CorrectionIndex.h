@@ -224,14 +224,14 @@ bool CorrectionIndex::Search(const GtmWaypoint& row, int32_t index, size_t n, do
     if (!group) return false;
     const int32_t* groupSources = groups_.BySource() + group->begin;
     const int32_t groupSize = group->end - group->begin;
-    const int32_t candidates = groups_.Count(*group, gtm);
+    const auto [low, high] = groups_.Window(*group, gtm);
+    const int32_t candidates = static_cast<int32_t>(high - low) + group->end - group->nanBegin;
     // Few candidates: put them in source order. Many (alike names and
     // altitudes): let the groups decide without visiting them, or else walk
     // the group in source order, which costs no more than sorting would.
     constexpr int32_t kAlwaysSort = 32;
     if (candidates <= kAlwaysSort || candidates <= groupSize / 4) {
         if (candidates == 0) return false;
-        const auto [low, high] = groups_.Window(*group, gtm);
         int32_t* scratch = scratch_.get();
         int32_t k = 0;
         for (const NameGroups::Member* m = low; m != high; ++m) scratch[k++] = m->source;
