@@ -118,9 +118,10 @@ struct Inputs {
             else std::memcpy(r.name, name.data(), std::min(name.size(), sizeof r.name - 1));
             r.altitude = altitude();
             r.symbol = Chance(crowd == 2 ? 40 : 5) ? kTakenMarker : static_cast<int16_t>(Below(20));
-            const auto place = static_cast<int32_t>(Below(crowd ? 6 : 100000));  // crowded: few positions
-            r.latitude = place * 1000;
-            r.longitude = place * -700;
+            // Crowded: few places, each waypoint up to 1.5e-5 degrees from its place.
+            const auto place = static_cast<int32_t>(Below(crowd ? 6 : 100000));
+            r.latitude = place * 1000 + static_cast<int32_t>(Below(3)) * 90;
+            r.longitude = place * -700 + static_cast<int32_t>(Below(3)) * 90;
         }
         // Rows made from sources as a damaged file holds them: Chinese bytes
         // zero, letters in another case, altitudes on or next to a window's edge.
@@ -241,6 +242,10 @@ TEST(CorrectNames, LinesCountsAndMissingTables) {
     Repair none("~~AB@1,~~AB", "中AB@1,文AB");
     ASSERT_EQ(none.Decisions(), "0P,1? TT");
     EXPECT_EQ(GtmDocument().CorrectNames(0, nullptr, none.lines), 0);
+    GtmDocument empty;
+    EXPECT_EQ(correction::CorrectNamesByScan(empty, 0, nullptr, none.lines), 0);
+    empty.waypoints.reset(new GtmWaypoint[1]());
+    EXPECT_EQ(correction::CorrectNamesByScan(empty, 0, nullptr, none.lines), 1);
     EXPECT_EQ(none.document.CorrectNames(5, nullptr, none.lines), 1);
     EXPECT_EQ(none.document.correctedCount, 0);
     EXPECT_EQ(none.Decisions(), "-,- TT");
