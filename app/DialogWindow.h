@@ -9,11 +9,27 @@
 // UTF-8; list lines arrive as the core writes them, code page 950 bytes, and
 // the list box shows them decoded.
 
+// How a list line shows what the correction did for its row: no mark, no new
+// name found (dark red), a name no position confirms (dark orange).
+enum class LineMark { None, NotCorrected, Uncertain };
+
+// The text colour of a marked line as 0xRRGGBB, readable on a white list
+// (contrast above 7:1 for the red, 6:1 for the orange); -1 for no mark: the
+// list's own text colour.
+constexpr int MarkColour(LineMark mark) {
+    return mark == LineMark::NotCorrected ? 0xB00020 : mark == LineMark::Uncertain ? 0xA04000 : -1;
+}
+
 // An unsorted list box: lines stay in the order they were appended, and only
-// the dialog empties it.
+// the dialog empties it. Emptying it drops the marks and the selection.
 class ListBox : public LineList {
 public:
     virtual void ResetContent() = 0;
+    // Shows a line with the mark; its text stays as it is.
+    virtual void SetMark(int line, LineMark mark) = 0;
+    // Selects the line and scrolls it into view; -1 selects none. Selecting
+    // from here is not reported back as the user's selection change.
+    virtual void Select(int line) = 0;
 };
 
 class DialogWindow {

@@ -1,5 +1,10 @@
 #include "app/MainDialog.h"
 
+#include <strings.h>
+
+#include <filesystem>
+#include <system_error>
+
 #include "app/DialogPrompts.h"
 #include "app/DialogTemplate.h"
 #include "app/DialogWindow.h"
@@ -19,6 +24,11 @@ const std::string kSection = "Dialog";
 const std::string kGarminKey = "WTRFile";
 const std::string kGtmKey = "GTMFile";
 const std::string kPrefixKey = "Prefix";
+
+bool IsFolder(const std::string& path) {
+    std::error_code error;  // a path that cannot be looked at is no folder
+    return std::filesystem::is_directory(std::filesystem::path(std::u8string(path.begin(), path.end())), error);
+}
 
 }  // namespace
 
@@ -75,6 +85,7 @@ void MainDialog::OnListGarminWaypoints() {
 
     ListBox& list = window.List(control::kGarminList);
     list.ResetContent();
+    for (auto& lines : rowLines) lines.first = -1;  // the taken waypoints are no longer listed
     source.reset();
     source = CreateWaypointSource(path);
     if (!source) return;  // an extension no reader reads
@@ -94,6 +105,7 @@ void MainDialog::OnListGtmWaypoints() {
 
     ListBox& list = window.List(control::kGtmList);
     list.ResetContent();
+    rowLines.clear();
     document.reset();
     document = std::make_unique<GtmDocument>();
     document->Load(path, list);
@@ -112,7 +124,65 @@ void MainDialog::OnCorrect() {
     list.ResetContent();
     document->CorrectNames(source->waypointCount, source->waypoints.get(), list);
     window.SetText(control::kCorrectedCount, std::to_string(document->correctedCount));
+    const bool uncertain = ShowCorrection();
     if (document->correctedCount < document->waypointCount) prompts.Inform(message::kIncompleteCorrection);
+    else if (uncertain) prompts.Inform(message::kUncertainNames);
+}
+
+// Marks every GTM line with its row's outcome, notes where each row's name
+// came from and selects the first row without a name or with an uncertain
+// one, so that the user sees it at once (none when every name is sure).
+// True when some name is uncertain.
+bool MainDialog::ShowCorrection() {
+    ListBox& list = window.List(control::kGtmList);
+    rowLines.assign(static_cast<size_t>(document->waypointCount), {-1, -1});
+    int corrected = 0, firstProblem = -1;
+    bool uncertain = false;
+    for (int i = 0; i < document->waypointCount; ++i) {
+        const GtmWaypoint& row = document->waypoints[i];
+        LineMark mark = LineMark::None;
+        if (row.newName[0] == '\0') {
+            mark = LineMark::NotCorrected;
+        } else {
+            rowLines[i] = {row.source, corrected++};
+            if (row.uncertain) mark = LineMark::Uncertain;
+        }
+        list.SetMark(i, mark);
+        uncertain = uncertain || mark == LineMark::Uncertain;
+        if (mark != LineMark::None && firstProblem == -1) firstProblem = i;
+    }
+    list.Select(firstProblem);
+    SelectSources(firstProblem);
+    return uncertain;
+}
+
+void MainDialog::SelectSources(int row) {
+    const bool known = row >= 0 && static_cast<size_t>(row) < rowLines.size();
+    const auto [garminLine, correctedLine] = known ? rowLines[row] : std::pair{-1, -1};
+    window.List(control::kGarminList).Select(garminLine);
+    window.List(control::kCorrectedList).Select(correctedLine);
+}
+
+void MainDialog::OnSelectionChange(int listId, int line) {
+    if (listId == control::kGtmList) SelectSources(line);
+}
+
+void MainDialog::OnDropFiles(const std::vector<std::string>& paths) {
+    std::string garmin, gtm;
+    for (const std::string& path : paths) {
+        std::string* box = nullptr;
+        if (strcasecmp(PathExtension(path).c_str(), ".gtm") == 0) box = &gtm;
+        else if (CreateWaypointSource(path)) box = &garmin;
+        if (box && box->empty() && !IsFolder(path)) *box = path;
+    }
+    if (!garmin.empty()) {
+        window.SetText(control::kGarminPath, garmin);
+        OnListGarminWaypoints();
+    }
+    if (!gtm.empty()) {
+        window.SetText(control::kGtmPath, gtm);
+        OnListGtmWaypoints();
+    }
 }
 
 void MainDialog::OnSave() {

@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class DialogPrompts;
 class DialogWindow;
@@ -17,7 +19,9 @@ class WaypointSource;
 //
 // It knows no toolkit: a front end (Qt, Win32) builds the window from the
 // template, calls OnInitDialog once the controls exist, forwards every button
-// click to OnCommand and calls DestroyWindow when the modal run has ended.
+// click to OnCommand, every selection the user makes in a list box to
+// OnSelectionChange and files dropped onto the window to OnDropFiles, and
+// calls DestroyWindow when the modal run has ended.
 class MainDialog {
 public:
     MainDialog(DialogWindow& window, DialogPrompts& prompts, ProfileStore& settings);
@@ -40,6 +44,19 @@ public:
     void OnSave();
     void OnSelectNewest();
 
+    // The user selected a line of a list box (mouse or keyboard); -1 for none.
+    // A line of the GTM list selects, in the Garmin list, the waypoint whose
+    // name its row received and, in the corrected list, that name's line;
+    // none in both for a row without a new name. Other lists do nothing.
+    void OnSelectionChange(int listId, int line);
+
+    // Files dropped onto the window (UTF-8 paths): a ".gtm" file goes to the
+    // GTM path box, a file of an extension a reader reads to the Garmin path
+    // box, and each box so filled is listed at once, as if the file had been
+    // chosen; any other file and folders are ignored. The first of each kind
+    // counts.
+    void OnDropFiles(const std::vector<std::string>& paths);
+
     // Deletes the reader and the document once the modal run has ended.
     void DestroyWindow();
 
@@ -50,6 +67,8 @@ public:
 private:
     void ChooseFile(int pathBox, const char* filter, void (MainDialog::*listCommand)());
     void SelectNewest(int pathBox, void (MainDialog::*listCommand)());
+    bool ShowCorrection();
+    void SelectSources(int row);
 
     DialogWindow& window;
     DialogPrompts& prompts;
@@ -57,4 +76,9 @@ private:
 
     std::unique_ptr<WaypointSource> source;
     std::unique_ptr<GtmDocument> document;
+    // Per GTM row, as the last correction left the lists: the line of the
+    // Garmin waypoint whose name it took and the line of that name in the
+    // corrected list, -1 where there is none. Emptied when the GTM file is
+    // listed again; the Garmin lines go when the Garmin file is.
+    std::vector<std::pair<int, int>> rowLines;
 };

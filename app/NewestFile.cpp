@@ -1,9 +1,10 @@
 #include "app/NewestFile.h"
 
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <system_error>
+
+#include "app/FileTime.h"
 
 namespace fs = std::filesystem;
 
@@ -38,12 +39,6 @@ bool EndsWithCaseless(const std::string& name, const std::string& ending) {
         if (FoldCase(name[start + i]) != FoldCase(ending[i])) return false;
     }
     return true;
-}
-
-// Whole seconds since 1970, rounded down, so 0.5 seconds before 1970 is -1.
-int64_t WholeSeconds(fs::file_time_type time) {
-    const auto system = std::chrono::file_clock::to_sys(time);
-    return std::chrono::floor<std::chrono::seconds>(system).time_since_epoch().count();
 }
 
 }  // namespace
@@ -81,7 +76,7 @@ int FindNewestFile(const std::string& pattern, std::string& path) {
         std::error_code timeError;
         const fs::file_time_type modified = entry->last_write_time(timeError);
         if (timeError) continue;  // e.g. a link to nothing: it has no time to compare
-        const int64_t seconds = WholeSeconds(modified);
+        const int64_t seconds = WholeSecondsSince1970(modified);
         if (seconds > bestTime) {
             bestTime = seconds;
             bestPath = ToUtf8(searched / entry->path().filename());

@@ -9,6 +9,9 @@ inline constexpr int kPrefixQuestion = 1;
 inline constexpr int kIncompleteCorrection = 2;
 // The file could not be written and is unchanged. (OK)
 inline constexpr int kSaveFailed = 3;
+// Every waypoint got a name, but some no position confirms; they are marked
+// orange in the GTM list. (OK)
+inline constexpr int kUncertainNames = 4;
 }  // namespace message
 
 // The text of a string id; empty for an id the table does not hold.

@@ -1,6 +1,5 @@
 #include "samples/DemoPair.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +7,7 @@
 #include <string_view>
 
 #include "common/CodePage.h"
+#include "common/DecimalNumber.h"
 #include "sources/Records.h"
 
 namespace {
@@ -87,7 +87,7 @@ std::string Damaged(const DemoWaypoint& waypoint) {
 
 }  // namespace
 
-std::vector<uint8_t> MakeDemoWtr() {
+std::vector<uint8_t> MakeDemoWtr(bool elevations) {
     Bytes file;
     file.u8(0xFF).text("Wpt").u8(0xFF).fill(11);
     for (const DemoWaypoint& waypoint : kWaypoints) {
@@ -95,7 +95,7 @@ std::vector<uint8_t> MakeDemoWtr() {
             .fill(10)
             .le<int32_t>(Semicircles(waypoint.latitude))
             .le<int32_t>(Semicircles(waypoint.longitude))
-            .le<float>(waypoint.altitude)
+            .le<float>(elevations ? waypoint.altitude : 0.0f)
             .fill(8)
             .le<int16_t>(18)  // the symbol of a plain waypoint
             .fill(22);
@@ -120,10 +120,17 @@ std::vector<uint8_t> MakeDemoGpx() {
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<gpx version=\"1.1\" creator=\"lorvane-make-demo\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
     char line[160];
-    // The shortest text that reads back as the same float.
+    // The shortest text with a fixed point that reads back as the same float
+    // (the heights have one decimal at most).
     auto shortest = [](float value) {
-        char text[32];
-        return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+        char text[64];
+        for (int decimals = 0; decimals < 9; ++decimals) {
+            std::snprintf(text, sizeof text, "%.*f", decimals, double{value});
+            double back = 0;
+            if (decimal::Parse(text, back) && static_cast<float>(back) == value) return std::string(text);
+        }
+        std::snprintf(text, sizeof text, "%.9g", double{value});
+        return std::string(text);
     };
     for (const DemoWaypoint& waypoint : kWaypoints) {
         std::snprintf(line, sizeof line, "  <wpt lat=\"%.4f\" lon=\"%.4f\">\n", waypoint.latitude, waypoint.longitude);
@@ -145,8 +152,10 @@ std::vector<uint8_t> MakeDemoGpx() {
     return std::vector<uint8_t>(gpx.begin(), gpx.end());
 }
 
-std::vector<uint8_t> MakeDemoGtm() {
-    const int32_t count = static_cast<int32_t>(std::size(kWaypoints));
+std::vector<uint8_t> MakeDemoGtm(bool elevations, const std::vector<size_t>& order, bool repaired) {
+    std::vector<size_t> indices = order;
+    for (size_t k = 0; order.empty() && k < std::size(kWaypoints); ++k) indices.push_back(k);
+    const auto count = static_cast<int32_t>(indices.size());
     Bytes file;
     file.le<int16_t>(211)  // the format version the files in use carry
         .text("TrackMaker")
@@ -158,14 +167,17 @@ std::vector<uint8_t> MakeDemoGtm() {
         .fill(32);
     // Four length-prefixed strings, then a block of 58 bytes.
     file.counted("WGS 84").counted("").counted("").counted("").fill(58);
-    for (const DemoWaypoint& waypoint : kWaypoints) {
+    for (size_t k : indices) {
+        const DemoWaypoint& waypoint = kWaypoints[k];
+        std::string name = Damaged(waypoint);
+        if (repaired) name.replace(0, Big5(waypoint.name).size(), Big5(waypoint.name));
         file.le<double>(waypoint.latitude)
             .le<double>(waypoint.longitude)
-            .text(Damaged(waypoint))
+            .text(name)
             .counted(waypoint.comment)
             .le<int16_t>(1)  // icon
             .fill(7)
-            .le<float>(waypoint.altitude)
+            .le<float>(elevations ? waypoint.altitude : 0.0f)
             .fill(2);
     }
     return file.data;

@@ -1,11 +1,11 @@
 #include "sources/GpxValues.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
 #include "common/CodePage.h"
+#include "common/DecimalNumber.h"
 #include "sources/NameField.h"
 #include "sources/Records.h"
 
@@ -23,9 +23,7 @@ std::string_view TrimSpace(std::string_view text) {
 bool ParseNumber(std::string_view text, double& value) {
     text = TrimSpace(text);
     if (text.size() > 1 && text[0] == '+' && text[1] != '-' && text[1] != '+') text.remove_prefix(1);
-    if (text.empty()) return false;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+    return decimal::Parse(text, value);
 }
 
 // Reads exactly count digits at position, moving past them.
@@ -138,8 +136,8 @@ int ParseTime(std::string_view text, uint32_t& seconds) {
     }
     if (at != text.size()) return 0;
 
-    const int64_t unix = DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second - offset;
-    const int64_t garmin = unix - kGarminEpoch;
+    const int64_t unixTime = DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second - offset;
+    const int64_t garmin = unixTime - kGarminEpoch;
     seconds = garmin < 0 || garmin > int64_t{UINT32_MAX} ? 0 : static_cast<uint32_t>(garmin);
     return 1;
 }

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 # expat, built static from Debian's source package (once; kept in build/).
-expat=$(tools/build-expat-mingw.sh cmake/MinGW64.cmake)
+expat=$(tools/build-expat.sh cmake/MinGW64.cmake build/expat-mingw)
 expat_dir=$(ls -d "$expat"/lib/cmake/expat-* | head -n 1)
 cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW64.cmake -DCMAKE_BUILD_TYPE=Release \
   -Dexpat_DIR="$expat_dir" "$@"

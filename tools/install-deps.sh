@@ -10,6 +10,9 @@ packages=(
   clang libclang-rt-dev
   g++-mingw-w64-x86-64-posix wine wine64 googletest
   nsis zip unzip lintian
+  # The web build: Emscripten, and Node to run its tests; for the page's
+  # tests Chromium and npm (which installs playwright-core).
+  emscripten nodejs chromium npm
   # The Windows suite under Wine: locales for its file names (zh_TW, en_US);
   # Xvfb and ImageMagick for the dialog's screenshots.
   locales xvfb imagemagick

@@ -3,10 +3,12 @@
 #   Lorvane-<version>-setup.exe   Windows setup (NSIS), per-user, no administrator
 #   lorvane-<version>-win64.zip   the same files, to run without installing
 #   lorvane_<version>_amd64.deb   Debian package (CPack)
+#   lorvane-<version>.html        the page: the whole program in one HTML file
 #   SHA256SUMS                    their SHA-256 checksums (sha256sum -c SHA256SUMS)
 # The version is the CMake project's, as lorvane-cli --version prints it.
 # Builds only the packaged programs, in the trees tools/test.sh uses
-# (build/release, build/win64), so after a test run little is left to build.
+# (build/release, build/win64, build/web), so after a test run little is left
+# to build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -20,6 +22,9 @@ version=$(build/release/cli/lorvane-cli --version | sed -n 's/^lorvane-cli //p')
 
 # Windows: the two programs of the cross build.
 LORVANE_WIN64_TARGETS="lorvane lorvane-cli" tools/build-windows.sh > /dev/null
+
+# The page, built with Emscripten.
+tools/build-web.sh > /dev/null
 
 rm -rf dist build/dist
 mkdir -p dist build/dist
@@ -46,6 +51,8 @@ makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$PWD/$stage" \
 (cd build/dist && rm -f lorvane.zip && TZ=UTC zip -q -X -r -9 lorvane.zip "lorvane-$version-win64")
 mv build/dist/lorvane.zip "dist/lorvane-$version-win64.zip"
 
+cp build/web/lorvane.html "dist/lorvane-$version.html"
+
 (cd dist && sha256sum "Lorvane-$version-setup.exe" "lorvane-$version-win64.zip" \
-  "lorvane_${version}_amd64.deb" > SHA256SUMS)
+  "lorvane_${version}_amd64.deb" "lorvane-$version.html" > SHA256SUMS)
 ls -l dist

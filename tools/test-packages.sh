@@ -28,8 +28,10 @@ listed() { printf '%s\n' "$@" | LC_ALL=C sort; }
 
 test_dist() {
   (cd "$dist" && sha256sum --strict -c SHA256SUMS) || fail "checksums"
-  listed "Lorvane-$version-setup.exe" "lorvane-$version-win64.zip" "lorvane_${version}_amd64.deb" > "$work/expected"
+  listed "Lorvane-$version-setup.exe" "lorvane-$version-win64.zip" "lorvane_${version}_amd64.deb" "lorvane-$version.html" \
+    > "$work/expected"
   awk '{print $2}' "$dist/SHA256SUMS" | LC_ALL=C sort | diff "$work/expected" - || fail "SHA256SUMS lists other files"
+  grep -q "connect-src 'none'" "$dist/lorvane-$version.html" || fail "the page lacks its Content-Security-Policy"
 
   local folder=lorvane-$version-win64
   { echo "$folder/"; echo "$folder/samples/"; printf "$folder/%s\n" "${windows_files[@]}"; } |

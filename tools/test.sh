@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds Lorvane twice, as it ships and under AddressSanitizer and
 # UndefinedBehaviorSanitizer, once more with clang for the fuzz targets, and
-# cross-builds it for Windows (build/win64, MinGW-w64); runs the whole suite on
-# both Linux builds, the fuzz tests and the Windows suite under Wine (each
-# Windows test with the ANSI code page 950 and with 1252, the dialog driven end
-# to end) in one ctest run, so the closing summary counts every test.
+# cross-builds it for Windows (build/win64, MinGW-w64) and for the web
+# (build/web, Emscripten); runs the whole suite on both Linux builds, the fuzz
+# tests, the Windows suite under Wine (each Windows test with the ANSI code
+# page 950 and with 1252, the dialog driven end to end) and the web build's
+# suite under Node in one ctest run, so the closing summary counts every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -28,12 +29,17 @@ tools/build-windows.sh
 trap '(source tools/wine-env.sh && lorvane_wine_stop)' EXIT
 # --- end Windows ---
 
-# One test tree over the four builds.
+# --- Web: the Emscripten build; its tests run under Node ---
+tools/build-web.sh
+# --- end Web ---
+
+# One test tree over the five builds.
 cat > build/CTestTestfile.cmake <<'TESTS'
 subdirs("release")
 subdirs("sanitize")
 subdirs("fuzz")
 subdirs("win64")
+subdirs("web")
 TESTS
 # --- Release packages: tools/package.sh builds them into dist/ from the trees
 # above (build/release, build/win64); the package tests check them.

@@ -1,12 +1,16 @@
 #include "app/qt/QtDialogView.h"
 
+#include <QDropEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStringList>
+#include <QUrl>
 
 #include "app/DialogTemplate.h"
 #include "app/MainDialog.h"
@@ -23,17 +27,36 @@ QRect ToQRect(const DialogRect& r) { return QRect(r.x, r.y, r.width, r.height); 
 
 // A list widget as the core sees it: every line (code page 950 bytes) is shown
 // decoded, a byte the code page does not define as a replacement character.
+// A marked line keeps its text in the mark's colour; what the dialog selects
+// is not reported back as the user's selection.
 class QtListBox : public ListBox {
 public:
     explicit QtListBox(QListWidget* box) : box_(box) {}
     void AddLine(std::string_view line) override { box_->addItem(FromUtf8(codepage::Cp950ToUtf8(line))); }
-    void ResetContent() override { box_->clear(); }
+    void ResetContent() override {
+        const QSignalBlocker quiet(box_);
+        box_->clear();
+    }
+    void SetMark(int line, LineMark mark) override {
+        if (QListWidgetItem* item = box_->item(line)) item->setForeground(MarkBrush(mark));
+    }
+    void Select(int line) override {
+        const QSignalBlocker quiet(box_);
+        box_->clearSelection();
+        box_->setCurrentRow(line);
+        if (QListWidgetItem* item = box_->item(line)) box_->scrollToItem(item);
+    }
 
 private:
     QListWidget* box_;
 };
 
 }  // namespace
+
+QBrush MarkBrush(LineMark mark) {
+    const int colour = MarkColour(mark);
+    return colour < 0 ? QBrush() : QBrush(QColor::fromRgb(static_cast<QRgb>(colour)));
+}
 
 QFont DialogFont() {
     QFont font;
@@ -63,6 +86,8 @@ QtDialogView::QtDialogView(QWidget* parent) : QDialog(parent) {
     setWindowTitle(FromUtf8(kDialogTemplate.caption));
     setWindowIcon(AppIcon());
     setFont(DialogFont());
+    // Files dropped anywhere on the dialog come here: no control takes them.
+    setAcceptDrops(true);
     CreateControls();
 }
 
@@ -113,11 +138,16 @@ void QtDialogView::CreateControls() {
             list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
             list->setUniformItemSizes(true);
+            connect(list, &QListWidget::itemSelectionChanged, this, [this, list, id = item.id] {
+                const QList<QListWidgetItem*> selected = list->selectedItems();
+                if (target) target->OnSelectionChange(id, selected.isEmpty() ? -1 : list->row(selected.first()));
+            });
             lists[item.id] = std::make_unique<QtListBox>(list);
             widget = list;
             break;
         }
         }
+        widget->setAcceptDrops(false);
         widget->setGeometry(ToQRect(MapDialogRect(item.rect, base.width(), base.height())));
         if (item.id != control::kNone) {
             widget->setObjectName(QStringLiteral("control%1").arg(item.id));
@@ -171,4 +201,19 @@ void QtDialogView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void QtDialogView::dragEnterEvent(QDragEnterEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) return event->acceptProposedAction();
+    }
+}
+
+void QtDialogView::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+    }
+    event->acceptProposedAction();
+    if (target) target->OnDropFiles(paths);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBrush>
 #include <QDialog>
 #include <QFont>
 #include <QSize>
@@ -13,7 +14,8 @@ class QKeyEvent;
 
 // The main dialog drawn with Qt Widgets: the controls of the dialog template
 // at their rectangles, every button click forwarded to MainDialog. The view
-// holds no logic of its own.
+// holds no logic of its own. The user's selections in the list boxes and files
+// dropped onto the dialog go to MainDialog too.
 class QtDialogView : public QDialog, public DialogWindow {
     Q_OBJECT
 
@@ -38,6 +40,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateControls();
@@ -46,6 +50,10 @@ private:
     std::map<int, QWidget*> controls;
     std::map<int, std::unique_ptr<ListBox>> lists;
 };
+
+// The text colour of a marked list line; no brush (the list's own colour) for
+// no mark.
+QBrush MarkBrush(LineMark mark);
 
 // "新細明體" 9 pt where the system has it, else a Traditional Chinese serif
 // (Debian's AR PL UMing TW) chosen through the toolkit's font fallback.

@@ -15,11 +15,15 @@ using namespace control;
 using Lines = std::vector<std::string>;
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-// A list box holding its lines as the user reads them (UTF-8).
+// A list box holding its lines as the user reads them (UTF-8), marks, selection.
 struct FakeList : ListBox {
-    void AddLine(std::string_view line) override { lines.push_back(codepage::Cp950ToUtf8(line)); }
-    void ResetContent() override { lines.clear(); }
+    void AddLine(std::string_view line) override { lines.push_back(codepage::Cp950ToUtf8(line)), marks.push_back(LineMark::None); }
+    void ResetContent() override { lines.clear(), marks.clear(), selected = -1; }
+    void SetMark(int line, LineMark mark) override { marks.at(static_cast<size_t>(line)) = mark; }
+    void Select(int line) override { selected = line < static_cast<int>(lines.size()) ? line : -2; }  // -2: no such line
     Lines lines;
+    std::vector<LineMark> marks;
+    int selected = -1;
 };
 
 struct FakeWindow : DialogWindow {

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 
 #include "DialogTestSupport.h"
@@ -16,11 +17,12 @@ protected:
             .waypoint(name("日月潭"), 748.0f).build();
     }
     // Both files listed and corrected, the GTM file as damaged.
-    void ListBothAndCorrect() {
-        files.Write(fs::relative(gtmPath, files.path()), Gtm(Zeroed));
+    void ListBothAndCorrect(const std::vector<uint8_t>& gtm = Gtm(Zeroed)) {
+        files.Write(fs::relative(gtmPath, files.path()), gtm);
         Start();
         List(kGarminPath, garminPath);
         List(kGtmPath, gtmPath);
+        prompts.informed.clear();
         Click(kCorrect);
         store.writes.clear();
     }
@@ -86,17 +88,62 @@ TEST_F(RepairTest, ChoosingFilesListsThemWhateverTheCaseOfTheExtensionAndCancell
     EXPECT_EQ(store.writes, (Pairs{{"Dialog/WTRFile", upper}, {"Dialog/GTMFile", gtmPath}}));
 }
 
-TEST_F(RepairTest, AnIncompleteCorrectionWarnsAndNothingIsHeldOnceTheWindowIsGone) {
-    Start();
-    List(kGarminPath, garminPath);
-    List(kGtmPath, files.Write("two.gtm", GtmBuilder().waypoint(Zeroed("玉池"), 3000.0f).waypoint("ZZ", 5000.0f).build()));
-    Click(kCorrect);
-    EXPECT_EQ(LinesOf(kCorrectedList), Lines{"玉池 3000"});
-    EXPECT_EQ(Text(kCorrectedCount), "1");
-    EXPECT_EQ(prompts.informed, std::vector<int>{message::kIncompleteCorrection});
-    dialog->DestroyWindow();
+TEST_F(RepairTest, ACorrectionMarksItsRowsSelectsTheFirstProblemAndLinksTheListsUntilListedAgain) {
+    using enum LineMark;
+    // The GTM rows (name, altitude, latitude); the correction's marks and message, the row it selects and the
+    // Garmin and corrected lines linked to it; the lines linked to row 2 when the user selects it.
+    const std::tuple<std::vector<std::tuple<std::string, float, double>>, std::vector<LineMark>, std::vector<int>, int,
+                     std::pair<int, int>, std::pair<int, int>> cases[] = {
+        {{{Zeroed("玉池"), 3000, 0}, {Zeroed("A1營"), 2620, 0}, {Zeroed("日月潭"), 748, 0}}, {None, None, None}, {}, -1,
+         {-1, -1}, {2, 2}},
+        {{{"ZZ", 5000, 0}, {Zeroed("玉池"), 3000, 0}, {Zeroed("日月潭"), 748, 0}}, {NotCorrected, None, None},
+         {message::kIncompleteCorrection}, 0, {-1, -1}, {2, 1}},
+        // The first row elsewhere: its name is the one the second row took at its own position.
+        {{{Zeroed("玉池"), 3000, 1}, {Zeroed("玉池"), 3000, 0}, {Zeroed("日月潭"), 748, 0}}, {Uncertain, None, None},
+         {message::kUncertainNames}, 0, {0, 0}, {2, 2}},
+        {{{Zeroed("玉池"), 3000, 1}, {"ZZ", 5000, 0}, {Zeroed("玉池"), 3000, 0}}, {Uncertain, NotCorrected, None},
+         {message::kIncompleteCorrection}, 0, {0, 0}, {0, 1}},
+    };
+    auto links = [&](int selectedList = 0) {  // after the user selects line 2 of the list
+        if (selectedList) dialog->OnSelectionChange(selectedList, 2);
+        return std::pair(window.lists[kGarminList].selected, window.lists[kCorrectedList].selected);
+    };
+    for (const auto& [rows, marks, informed, first, firstLinks, rowLinks] : cases) {
+        GtmBuilder gtm;
+        for (const auto& [name, altitude, latitude] : rows) gtm.waypoint({name, altitude, "", 0, latitude});
+        ListBothAndCorrect(gtm.build());
+        EXPECT_EQ(window.lists[kGtmList].marks, marks);
+        EXPECT_EQ(Text(kCorrectedCount), std::to_string(3 - std::count(marks.begin(), marks.end(), NotCorrected)));
+        EXPECT_EQ(prompts.informed, informed);
+        EXPECT_EQ(std::tuple(window.lists[kGtmList].selected, links()), std::tuple(first, firstLinks));
+        EXPECT_EQ(links(kGarminList), firstLinks);  // only the GTM list links
+        EXPECT_EQ(links(kGtmList), rowLinks);
+        List(kGarminPath, garminPath);  // the taken waypoints are listed no more
+        EXPECT_EQ(links(kGtmList), std::pair(-1, rowLinks.second));
+        Click(kSave);  // the file listed again from disk: the marks and the links go
+        EXPECT_EQ(links(kGtmList), std::pair(-1, -1));
+        EXPECT_EQ(window.lists[kGtmList].marks, std::vector(3, None));
+    }
+}
+
+TEST_F(RepairTest, DroppedFilesGoToTheBoxOfTheirKindAndAreListedAsIfChosen) {
+    fs::create_directory(files.path() / "folder.gpx");
+    const std::string upper = files.Write("DEMO.GTM", Gtm(Zeroed));
+    // The dropped files, then the Garmin and the GTM box afterwards (the first file of each kind counts).
+    const std::tuple<std::vector<std::string>, std::string, std::string> cases[] = {
+        {{"a.wtr"}, "a.wtr", ""}, {{"b.EVO"}, "b.EVO", ""}, {{"c.Mps"}, "c.Mps", ""}, {{"d.GDB", "e.gpx"}, "d.GDB", ""},
+        {{"f.gtm", "g.wtr"}, "g.wtr", "f.gtm"}, {{"notes.txt", "gtm", (files.path() / "folder.gpx").string()}, "", ""},
+        {{upper, garminPath}, garminPath, upper},
+    };
+    for (const auto& [dropped, garmin, gtm] : cases) {
+        store.values.clear(), Start();  // nothing remembered
+        dialog->OnDropFiles(dropped);
+        EXPECT_EQ(Text(kGarminPath) + "|" + Text(kGtmPath), garmin + "|" + gtm);
+    }
+    EXPECT_EQ(store.writes, (Pairs{{"Dialog/WTRFile", garminPath}, {"Dialog/GTMFile", upper}}));  // both listed
+    dialog->DestroyWindow();  // nothing is held once the window is gone
     for (int id : {kCorrect, kSave}) Click(id);
-    EXPECT_EQ(prompts.informed.size() + prompts.asked.size(), 1u);
+    EXPECT_TRUE(LinesOf(kCorrectedList).empty() && prompts.asked.empty());
 }
 
 TEST_F(RepairTest, SavePrefixesNamesThatBeginWithALetterWhenAnsweredYes) {

@@ -6,8 +6,10 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QSettings>
 #include <QTest>
+#include <QUrl>
 
 #include "DialogTestSupport.h"
 #include "app/MainApp.h"
@@ -15,7 +17,7 @@
 #include "app/qt/QtDialogView.h"
 #include "app/qt/SettingsProfileStore.h"
 
-TEST(QtDialogView, BuildsTheTemplateInTabOrderWithAChineseFontAndForwardsClicksAndKeys) {
+TEST(QtDialogView, BuildsTheTemplateInTabOrderWithAChineseFontAndForwardsClicksKeysSelectionsAndDroppedFiles) {
     TempDir files;
     QtDialogView view;
     FakePrompts prompts;
@@ -55,6 +57,23 @@ TEST(QtDialogView, BuildsTheTemplateInTabOrderWithAChineseFontAndForwardsClicksA
     view.show();
     QTest::keyClick(&view, Qt::Key_Escape);
     EXPECT_EQ(view.result(), QDialog::Rejected);
+
+    // Two dropped files are listed; the row without a name is marked and selected.
+    QMimeData mime;
+    const std::string gtmFile = files.Write("航點.gtm", GtmBuilder().waypoint("ZZ", 5000.0f).waypoint(Zeroed("玉池"), 3000.0f).build());
+    const std::string wtrFile = files.Write("g.WTR", WtrBuilder().waypoint(Big5("玉池"), 3000.0f).build());
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(gtmFile)), QUrl::fromLocalFile(QString::fromStdString(wtrFile))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    for (QEvent* event : std::initializer_list<QEvent*>{&enter, &drop}) QApplication::sendEvent(&view, event);
+    EXPECT_EQ(store.values["Dialog/GTMFile"] + store.values["Dialog/WTRFile"], gtmFile + wtrFile);
+    QTest::mouseClick(view.Control(kCorrect), Qt::LeftButton);
+    auto* gtm = static_cast<QListWidget*>(view.Control(kGtmList));
+    EXPECT_EQ(gtm->item(0)->foreground().color(), QColor(0xB0, 0x00, 0x20));
+    EXPECT_EQ(gtm->item(1)->foreground(), QBrush());
+    EXPECT_EQ(gtm->selectedItems(), QList<QListWidgetItem*>{gtm->item(0)});
+    QTest::mouseClick(gtm->viewport(), Qt::LeftButton, {}, gtm->visualItemRect(gtm->item(1)).center());
+    EXPECT_EQ(static_cast<QListWidget*>(view.Control(kCorrectedList))->currentRow(), 0);  // linked
 }
 
 TEST(SettingsProfileStore, KeepsTheValuesInNestedFoldersOfTheUsersOwnFile) {

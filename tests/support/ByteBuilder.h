@@ -28,9 +28,9 @@ public:
     }
     ByteBuilder& fill(size_t count, uint8_t value = 0) { bytes_.insert(bytes_.end(), count, value); return *this; }
     ByteBuilder& append(const std::vector<uint8_t>& more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); return *this; }
+    // Byte by byte: g++ 12 warns falsely (-Warray-bounds) on a range insert here.
     ByteBuilder& raw(const void* data, size_t size) {
-        const auto* p = static_cast<const uint8_t*>(data);
-        bytes_.insert(bytes_.end(), p, p + size);
+        for (size_t i = 0; i < size; ++i) bytes_.push_back(static_cast<const uint8_t*>(data)[i]);
         return *this;
     }
 

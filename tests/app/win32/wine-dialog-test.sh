@@ -2,9 +2,10 @@
 # The Windows dialog end to end under Wine, without a display:
 #   wine-dialog-test.sh LORVANE_EXE DRIVER_EXE SAMPLES_DIR
 # The demo pair is copied into a folder named 航點 and remembered in the
-# registry; lorvane.exe starts and lists both, the driver clicks Correct and
-# Save and answers Yes; then the saved file must be byte for byte the one the
-# Linux dialog saves, and the registry must hold the three values.
+# registry; lorvane.exe starts and lists both; the driver checks the marks and
+# linked selections of a dropped pair, drops the demo pair back, clicks Correct
+# and Save and answers Yes; then the saved file must be byte for byte the one
+# the Linux dialog saves, and the registry must hold the three values.
 # Runs in the test prefix of tools/wine-env.sh (LORVANE_WINEPREFIX, or the one
 # in the build folder), which has no display driver (Graphics=null).
 set -euo pipefail
