@@ -87,7 +87,10 @@ int List(const Options& options) {
         VectorLineList lines;
         loaded = document.Load(path, lines);
         if (options.json) {
-            Print(stdout, "%s\n", GtmJson(document, loaded, lines).c_str());
+            JsonWriter json(stdout);
+            WriteGtmJson(json, document, loaded, lines);
+            json.Flush();
+            Print(stdout, "\n");
         } else {
             PrintLines(lines);
             Print(stderr, "%s: %s, %d waypoints\n", path.c_str(), loaded ? "loaded" : "not loaded",
@@ -101,7 +104,10 @@ int List(const Options& options) {
         VectorLineList trackLines;
         loaded = source->Load(path, &lines, options.json ? &trackLines : nullptr);
         if (options.json) {
-            Print(stdout, "%s\n", GarminJson(*source, loaded, lines, trackLines).c_str());
+            JsonWriter json(stdout);
+            WriteGarminJson(json, *source, loaded, lines, trackLines);
+            json.Flush();
+            Print(stdout, "\n");
         } else {
             PrintLines(lines);
             Print(stderr, "%s: %s, %d waypoints, %d tracks\n", path.c_str(), loaded ? "loaded" : "not loaded",
@@ -126,7 +132,8 @@ int Repair(const Options& options) {
     GtmDocument document;
     VectorLineList gtmLines;
     const int gtmLoaded = document.Load(gtmPath, gtmLines);
-    const std::string gtmJson = GtmJson(document, gtmLoaded, gtmLines);
+    JsonWriter gtmJson;
+    if (options.json) WriteGtmJson(gtmJson, document, gtmLoaded, gtmLines);
 
     const bool canCorrect = document.waypointCount != 0 && source->waypointCount != 0 && document.waypoints &&
                             source->waypoints;
@@ -153,20 +160,24 @@ int Repair(const Options& options) {
     }
 
     if (options.json) {
-        JsonWriter json;
+        JsonWriter json(stdout);
         json.BeginObject();
-        json.Key("garmin").Raw(GarminJson(*source, garminLoaded, garminLines, VectorLineList()));
-        json.Key("gtm").Raw(gtmJson);
+        json.Key("garmin");
+        WriteGarminJson(json, *source, garminLoaded, garminLines, VectorLineList());
+        json.Key("gtm").Raw(gtmJson.str());
         json.Key("corrected").Bool(canCorrect);
         json.Key("correctedCount").Int(document.correctedCount);
-        json.Key("lines").Raw(LinesJson(corrected));
-        json.Key("rows").Raw(RowsJson(document));
+        json.Key("lines");
+        WriteLinesJson(json, corrected);
+        json.Key("rows");
+        WriteRowsJson(json, document);
         json.Key("needsPrefix").Bool(needsPrefix);
         json.Key("prefixApplied").Bool(prefixApplied);
         json.Key("saved");
         if (saved) json.Int(*saved); else json.Null();
         json.EndObject();
-        Print(stdout, "%s\n", json.str().c_str());
+        json.Flush();
+        Print(stdout, "\n");
         return status;
     }
 
