@@ -18,6 +18,7 @@
 #include "common/CodePage.h"
 #include "gtm/GtmDocument.h"
 #include "sources/CreateWaypointSource.h"
+#include "sources/NameField.h"
 
 namespace {
 
@@ -76,6 +77,23 @@ bool IsGtmPath(const std::string& path) { return strcasecmp(PathExtension(path).
 
 void PrintLines(const VectorLineList& lines) {
     for (const std::string& line : lines.lines) Print(stdout, "%s\n", codepage::Cp950ToUtf8(line).c_str());
+}
+
+// The corrected names that no position confirms: how many, then each GTM list
+// line with the name it received.
+void PrintUncertain(const GtmDocument& document, const VectorLineList& gtmLines) {
+    int count = 0;
+    for (int32_t i = 0; i < document.waypointCount; ++i) count += IsUncertain(document.waypoints[i]);
+    if (count == 0) return;
+    Print(stderr, "warning: uncertain names: %d (no waypoint at the same position confirms them; they may belong "
+                  "to other waypoints)\n", count);
+    for (int32_t i = 0; i < document.waypointCount; ++i) {
+        const GtmWaypoint& row = document.waypoints[i];
+        if (!IsUncertain(row)) continue;
+        const std::string line = static_cast<size_t>(i) < gtmLines.lines.size() ? gtmLines.lines[i] : std::string();
+        Print(stderr, "  %s → %s\n", codepage::Cp950ToUtf8(line).c_str(),
+              codepage::Cp950ToUtf8(FieldText(row.newName, sizeof row.newName)).c_str());
+    }
 }
 
 int List(const Options& options) {
@@ -170,7 +188,7 @@ int Repair(const Options& options) {
         json.Key("lines");
         WriteLinesJson(json, corrected);
         json.Key("rows");
-        WriteRowsJson(json, document);
+        WriteRowsJson(json, document, canCorrect);
         json.Key("needsPrefix").Bool(needsPrefix);
         json.Key("prefixApplied").Bool(prefixApplied);
         json.Key("saved");
@@ -191,6 +209,7 @@ int Repair(const Options& options) {
     } else {
         Print(stderr, "corrected %d of %d waypoints%s\n", document.correctedCount, document.waypointCount,
                      prefixApplied ? ", prefix applied" : "");
+        PrintUncertain(document, gtmLines);
         if (document.correctedCount < document.waypointCount)
             Print(stderr, "warning: some waypoints found no matching name; saving is not advised\n");
         if (needsPrefix && !prefixApplied)
