@@ -6,6 +6,12 @@
 // and a source can only take part when its window holds the GTM altitude and
 // its name reduces to the GTM name's key. The index hands over exactly those
 // sources, in file order, so the outcome is that of visiting every source.
+//
+// Those rules follow the order of the two files, which a GTM file does not
+// always keep; the waypoint's position does not depend on it. So a candidate
+// that lies at the GTM waypoint's own position overrules them, and a name that
+// no position confirms is flagged as uncertain when another waypoint could
+// have been meant.
 #include <cstring>
 
 #include "gtm/CorrectionIndex.h"
@@ -28,6 +34,8 @@ public:
           length_(TrimmedLength(row.name)) {
         row_.altitudeMatches = row_.caselessMatches = row_.maskedMatches = row_.maskedCaselessMatches = 0;
         std::memset(row_.newName, 0, sizeof row_.newName);
+        row_.source = -1;
+        row_.atPosition = row_.uncertain = false;
     }
 
     double altitude() const { return altitude_; }
@@ -49,6 +57,7 @@ public:
         if (equal) {
             ++row_.caselessMatches;
             Take(j);
+            if (caselessAtPosition_ < 0 && AtPosition(row_.latitude, row_.longitude, record)) caselessAtPosition_ = j;
         }
 
         // B: equal once the source's bytes of 0x80 and above are zero, as the
@@ -69,13 +78,21 @@ public:
             ++row_.maskedCaselessMatches;
             const bool firstC = row_.maskedMatches == 0 && row_.maskedCaselessMatches == 1;
             if (row_.caselessMatches == 0 && (firstC || j == index_)) Take(j);
+            if (maskedAtPosition_ < 0 && AtPosition(row_.latitude, row_.longitude, record)) maskedAtPosition_ = j;
         }
     }
 
-    // After the last source: marks the source whose name was taken and lists
-    // the new name. Returns 1 when the row got a name.
+    // After the last source: the first candidate at the row's position, of
+    // those that passed the comparison deciding the row (A when one passed it,
+    // otherwise C, which every B match passes too), replaces the choice. Marks
+    // the source whose name was taken and lists the new name. Returns 1 when
+    // the row got a name.
     int Finish(LineList& list) {
+        const int32_t atPosition = row_.caselessMatches > 0 ? caselessAtPosition_ : maskedAtPosition_;
+        if (atPosition >= 0) Take(atPosition);
         if (row_.newName[0] == '\0') return 0;
+        row_.source = chosen_;
+        row_.atPosition = atPosition >= 0;
         sources_[chosen_].symbol = kTakenMarker;
         list.AddLine(FormatWaypointLine(FieldText(row_.newName, sizeof row_.newName), altitude_));
         return 1;
@@ -94,7 +111,28 @@ private:
     const double altitude_;
     const size_t length_;
     int32_t chosen_ = -1;
+    int32_t caselessAtPosition_ = -1;  // the first A match at the row's position
+    int32_t maskedAtPosition_ = -1;    // the first C match there
 };
+
+// After every row has its name: a name is uncertain when no position confirms
+// it and another waypoint could have been meant, because the comparison that
+// decided it let more than one source through, or because another row found
+// the same source at its own position.
+void FlagUncertainRows(GtmDocument& document, int32_t sourceCount) {
+    std::unique_ptr<bool[]> confirmed = AllocateRecords<bool>(sourceCount);
+    for (int32_t i = 0; confirmed && i < document.waypointCount; ++i) {
+        const GtmWaypoint& row = document.waypoints[i];
+        if (row.atPosition) confirmed[row.source] = true;
+    }
+    for (int32_t i = 0; i < document.waypointCount; ++i) {
+        GtmWaypoint& row = document.waypoints[i];
+        if (row.source < 0 || row.atPosition) continue;
+        const int32_t deciding = row.caselessMatches > 0 ? row.caselessMatches : row.maskedCaselessMatches;
+        // Without memory to tell, every unconfirmed name counts as taken elsewhere.
+        row.uncertain = deciding > 1 || !confirmed || confirmed[row.source];
+    }
+}
 
 }  // namespace
 
@@ -114,6 +152,7 @@ int CorrectNamesByScan(GtmDocument& document, int32_t sourceCount, WaypointRecor
         }
         document.correctedCount += search.Finish(list);
     }
+    FlagUncertainRows(document, sourceCount);
     return 1;
 }
 
@@ -138,5 +177,6 @@ int GtmDocument::CorrectNames(int32_t sourceCount, WaypointRecord* sourceRecords
         index.ForEachCandidate(row.name, search.length(), search.altitude(), [&](int32_t j) { search.Compare(j); });
         correctedCount += search.Finish(list);
     }
+    FlagUncertainRows(*this, sourceCount);
     return 1;
 }

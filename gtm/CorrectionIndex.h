@@ -55,6 +55,19 @@ inline size_t TrimmedLength(const char* name) {
     return length;
 }
 
+// A source lies at a GTM waypoint's position when both of its coordinates,
+// in degrees, are within this of the waypoint's (both ends included): about a
+// metre, wider than the rounding of any program's conversion of the
+// coordinates, narrower than two waypoints of a file ever stand apart.
+inline constexpr double kPositionTolerance = 1e-5;
+
+// Whether the source record lies at the position given in degrees. A NaN
+// coordinate is at no position.
+inline bool AtPosition(double latitude, double longitude, const WaypointRecord& record) {
+    return std::fabs(record.latitude * kSemicircleFactor - latitude) <= kPositionTolerance &&
+           std::fabs(record.longitude * kSemicircleFactor - longitude) <= kPositionTolerance;
+}
+
 inline unsigned char Upper(unsigned char byte) { return byte >= 'a' && byte <= 'z' ? byte - 0x20 : byte; }
 
 // A name reduced to what all three name comparisons have in common: bytes of

@@ -87,7 +87,7 @@ std::string Damaged(const DemoWaypoint& waypoint) {
 
 }  // namespace
 
-std::vector<uint8_t> MakeDemoWtr() {
+std::vector<uint8_t> MakeDemoWtr(bool elevations) {
     Bytes file;
     file.u8(0xFF).text("Wpt").u8(0xFF).fill(11);
     for (const DemoWaypoint& waypoint : kWaypoints) {
@@ -95,7 +95,7 @@ std::vector<uint8_t> MakeDemoWtr() {
             .fill(10)
             .le<int32_t>(Semicircles(waypoint.latitude))
             .le<int32_t>(Semicircles(waypoint.longitude))
-            .le<float>(waypoint.altitude)
+            .le<float>(elevations ? waypoint.altitude : 0.0f)
             .fill(8)
             .le<int16_t>(18)  // the symbol of a plain waypoint
             .fill(22);
@@ -145,8 +145,10 @@ std::vector<uint8_t> MakeDemoGpx() {
     return std::vector<uint8_t>(gpx.begin(), gpx.end());
 }
 
-std::vector<uint8_t> MakeDemoGtm() {
-    const int32_t count = static_cast<int32_t>(std::size(kWaypoints));
+std::vector<uint8_t> MakeDemoGtm(bool elevations, const std::vector<size_t>& order, bool repaired) {
+    std::vector<size_t> indices = order;
+    for (size_t k = 0; order.empty() && k < std::size(kWaypoints); ++k) indices.push_back(k);
+    const auto count = static_cast<int32_t>(indices.size());
     Bytes file;
     file.le<int16_t>(211)  // the format version the files in use carry
         .text("TrackMaker")
@@ -158,14 +160,17 @@ std::vector<uint8_t> MakeDemoGtm() {
         .fill(32);
     // Four length-prefixed strings, then a block of 58 bytes.
     file.counted("WGS 84").counted("").counted("").counted("").fill(58);
-    for (const DemoWaypoint& waypoint : kWaypoints) {
+    for (size_t k : indices) {
+        const DemoWaypoint& waypoint = kWaypoints[k];
+        std::string name = Damaged(waypoint);
+        if (repaired) name.replace(0, Big5(waypoint.name).size(), Big5(waypoint.name));
         file.le<double>(waypoint.latitude)
             .le<double>(waypoint.longitude)
-            .text(Damaged(waypoint))
+            .text(name)
             .counted(waypoint.comment)
             .le<int16_t>(1)  // icon
             .fill(7)
-            .le<float>(waypoint.altitude)
+            .le<float>(elevations ? waypoint.altitude : 0.0f)
             .fill(2);
     }
     return file.data;

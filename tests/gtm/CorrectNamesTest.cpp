@@ -28,6 +28,19 @@ std::string Cp950(const std::string& utf8, bool zeros = false) {
     return bytes;
 }
 
+// A name with its position in degrees after "@": one value for both coordinates, or latitude/longitude. Without one a
+// GTM row lies nowhere (NaN) and a source at 0/0.
+struct Placed {
+    explicit Placed(const std::string& text, double none) : name(text.substr(0, text.find('@'))), latitude(none), longitude(none) {
+        if (name.size() == text.size()) return;
+        char* end = nullptr;
+        latitude = longitude = std::strtod(text.c_str() + name.size() + 1, &end);
+        if (*end == '/') longitude = std::strtod(end + 1, nullptr);
+    }
+    std::string name;
+    double latitude, longitude;
+};
+
 // GTM rows (name, altitude) corrected from sources. So few rows and sources
 // take the plain scan, which the index is compared with below.
 struct Repair {
@@ -36,14 +49,35 @@ struct Repair {
         document.waypointCount = static_cast<int32_t>(rows.size());
         document.waypoints.reset(new GtmWaypoint[rows.size()]());
         for (size_t i = 0; i < rows.size(); ++i) {
-            std::memcpy(document.waypoints[i].name, (Cp950(rows[i], true) + std::string(10, ' ')).data(), 10);
+            const Placed row(rows[i], NAN);
+            std::memcpy(document.waypoints[i].name, (Cp950(row.name, true) + std::string(10, ' ')).data(), 10);
             document.waypoints[i].altitude = gtmAltitude;
+            document.waypoints[i].latitude = row.latitude;
+            document.waypoints[i].longitude = row.longitude;
         }
-        for (const std::string& name : Split(sources)) {
-            StoreName(records.emplace_back(WaypointRecord{}).name, sizeof records.back().name, Cp950(name));
-            records.back().altitude = sourceAltitude;
+        for (const std::string& text : Split(sources)) {
+            const Placed source(text, 0);
+            WaypointRecord& r = records.emplace_back(WaypointRecord{});
+            StoreName(r.name, sizeof r.name, Cp950(source.name));
+            r.altitude = sourceAltitude;
+            r.latitude = static_cast<int32_t>(std::lround(source.latitude / kSemicircleFactor));
+            r.longitude = static_cast<int32_t>(std::lround(source.longitude / kSemicircleFactor));
         }
         document.CorrectNames(static_cast<int32_t>(records.size()), records.data(), lines);
+    }
+    // Each row's source ("-" for none), "P" when it lies at the row's position and "?" when the name is uncertain,
+    // then the taken markers.
+    std::string Decisions() const {
+        std::string out;
+        for (int32_t i = 0; i < document.waypointCount; ++i) {
+            const GtmWaypoint& w = document.waypoints[i];
+            out.append(i ? "," : "").append(w.source < 0 ? "-" : std::to_string(w.source));
+            out.append(w.atPosition ? "P" : "").append(w.uncertain ? "?" : "");
+            EXPECT_STREQ(w.newName, w.source < 0 ? "" : records[static_cast<size_t>(w.source)].name);
+        }
+        out += ' ';
+        for (const WaypointRecord& r : records) out += r.symbol == kTakenMarker ? 'T' : '.';
+        return out;
     }
     // The new names, the taken markers (T) of the sources and the first row's
     // windows, caseless, masked and masked caseless matches.
@@ -84,6 +118,9 @@ struct Inputs {
             else std::memcpy(r.name, name.data(), std::min(name.size(), sizeof r.name - 1));
             r.altitude = altitude();
             r.symbol = Chance(5) ? kTakenMarker : static_cast<int16_t>(Below(20));
+            const auto place = static_cast<int32_t>(Below(crowd ? 6 : 100000));  // crowded: few positions
+            r.latitude = place * 1000;
+            r.longitude = place * -700;
         }
         // Rows made from sources as a damaged file holds them: Chinese bytes
         // zero, letters in another case, altitudes on or next to a window's edge.
@@ -100,7 +137,12 @@ struct Inputs {
             }
             name.resize(10, Chance(10) ? '\0' : ' ');
             std::memcpy(document.waypoints[i].name, name.data(), 10);
-            float& a = document.waypoints[i].altitude = Chance(90) ? from.altitude : altitude();
+            // At the source's position, next to it, at another source's, or nowhere.
+            GtmWaypoint& row = document.waypoints[i];
+            const WaypointRecord& at = Chance(70) ? from : sources[Below(sourceCount)];
+            row.latitude = at.latitude * kSemicircleFactor + (Chance(20) ? (Chance(50) ? 0.9e-5 : -1.1e-5) : 0);
+            row.longitude = Chance(5) ? NAN : at.longitude * kSemicircleFactor;
+            float& a = row.altitude = Chance(90) ? from.altitude : altitude();
             const double s = correction::CapAltitude(a);
             if (!std::isnan(s) && Chance(80)) {
                 a = static_cast<float>(Chance(50) ? s + correction::Tolerance(s) : s - correction::Tolerance(s));
@@ -112,8 +154,8 @@ struct Inputs {
     size_t Below(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); }
     bool Chance(size_t percent) { return Below(100) < percent; }
 
-    // One run, by the scan or the index: each row's counts and new name, and
-    // the sources' symbols (the taken markers); the lines follow from these.
+    // One run, by the scan or the index: each row's counts, new name and
+    // decision, the sources' symbols (the taken markers) and the lines.
     std::string Run(bool indexed) {
         VectorLineList lines;
         const auto count = static_cast<int32_t>(sources.size());
@@ -123,9 +165,10 @@ struct Inputs {
         for (int32_t i = 0; i < document.waypointCount; ++i) {
             const GtmWaypoint& w = document.waypoints[i];
             out << i << ": " << w.altitudeMatches << ' ' << w.caselessMatches << ' ' << w.maskedMatches << ' '
-                << w.maskedCaselessMatches << ' ' << w.newName << '\n';
+                << w.maskedCaselessMatches << ' ' << w.newName << ' ' << w.source << w.atPosition << w.uncertain << '\n';
         }
         for (const WaypointRecord& r : sources) out << r.symbol << ' ';
+        for (const std::string& line : lines.lines) out << line << '\n';
         return out.str();
     }
 
@@ -167,15 +210,40 @@ TEST(CorrectNames, MatchingRulesAndAltitudeWindows) {
             << gtm << " vs " << source;
 }
 
+TEST(CorrectNames, SourceAtTheRowsPositionWinsAndUnconfirmedNamesAreFlagged) {
+    const std::tuple<const char*, const char*, const char*> cases[] = {  // GTM rows, sources, decisions and markers
+        {"~~AB@1", "中AB@2,文AB@1", "1P .T"},             // over the first B match
+        {"~~XY,~~AB@1", "中AB@1,文AB@2", "-,0P T."},      // over the same position
+        {"ab@1", "AB@1,aB@2", "0P T."},                   // over the last A match
+        {"~~AB@1", "中AB@2,中ab@1", "1P .T"},             // a C match at the position, after a B match
+        {"~~AB@0.010009", "中AB,文AB@0.01", "1P .T"},     // 0.9e-5 degrees off
+        {"~~AB@0.009991/0.010009", "中AB,文AB@0.01", "1P .T"},
+        {"~~AB@0.00001/-0.00001", "中AB@1,文AB@0", "1P .T"},  // exactly 1e-5 off
+        {"~~AB@0.010011", "中AB,文AB@0.01", "0? T."},     // 1.1e-5 degrees off: the first B match, one of two
+        {"~~AB@0.01/0.010011", "中AB,文AB@0.01", "0? T."},
+        {"~~AB@nan/0", "中AB@nan,文AB@0", "0? T."},       // a NaN is at no position
+        {"ab@2", "AB@1,aB", "1? .T"},                     // A decides, two A matches
+        {"~~AB@2", "中AB@1,中ab", "0? T."},                // B-or-C decides: one B match, two C matches
+        {"~~AB@2", "中AB@1", "0 T"},                       // one candidate elsewhere: not flagged
+        {"~~AB@5,~~AB@1", "中AB@1", "0?,0P T"},            // taken at a later row's own position
+        {"~~AB@1,~~AB@5", "中AB@1", "0P,0? T"},
+        {"中A@1", "文A@1,中a@2", "1 .T"},                 // a name with Chinese bytes passes A only
+    };
+    for (const auto& [gtm, sources, decisions] : cases)
+        EXPECT_EQ(Repair(gtm, sources).Decisions(), Cp950(decisions)) << gtm << " from " << sources;
+}
+
 TEST(CorrectNames, LinesCountsAndMissingTables) {
     const Repair capped("A,B,C", "A", 12000, 0);
     EXPECT_EQ(capped.lines.lines, std::vector<std::string>{"A   0"});
 
-    // Nothing loaded: refused. No source table: nothing corrected, by either path.
-    Repair none("~~AB", "中AB");
+    // Nothing loaded: refused. No source table: nothing corrected, by either path, and nothing left of the last run.
+    Repair none("~~AB@1,~~AB", "中AB@1,文AB");
+    ASSERT_EQ(none.Decisions(), "0P,1? TT");
     EXPECT_EQ(GtmDocument().CorrectNames(0, nullptr, none.lines), 0);
     EXPECT_EQ(none.document.CorrectNames(5, nullptr, none.lines), 1);
     EXPECT_EQ(none.document.correctedCount, 0);
+    EXPECT_EQ(none.Decisions(), "-,- TT");
     EXPECT_EQ(correction::CorrectNamesByScan(none.document, 5, nullptr, none.lines), 1);
     EXPECT_EQ(none.document.waypoints[0].newName[0], '\0');
 }
