@@ -17,6 +17,9 @@ TEST(Cli, ExitStatusesAndOutputs) {
     const std::string gtm = dir.Write("b.gtm", original), bad = dir.Write("bad.wtr", {1, 2, 3});
     const std::string text = dir.Write("c.txt", {1}), one = dir.Write("d.GTM", GtmBuilder().waypoint(masked, 7).build());
     const std::string whole = dir.Write("e.gtm", GtmBuilder().waypoint("cd", 20).build());
+    // Two equal names at one altitude, both away from the GTM waypoint: the name taken is uncertain.
+    const std::string twins = dir.Write("f.wtr", WtrBuilder().waypoint({"\xA4\xA4" "AB", 999, 0, 12.5f})
+                                                     .waypoint({"\xA4\xA4" "AB", 0, 999, 12.5f}).build());
     const std::string point = "{\"latitude\":1,\"longitude\":2,\"altitude\":1,\"time\":57600,\"hour\":0,\"minute\":0,"
                               "\"second\":0}";
     std::string points = point;
@@ -47,12 +50,15 @@ TEST(Cli, ExitStatusesAndOutputs) {
         {{"repair", "--json", "--dry-run", "--prefix", wtr, gtm}, 3,
          "\"corrected\":true,\"correctedCount\":2,\"lines\":[\"a4a4414220203132\",\"434420203230\"],\"rows\":[{\"name\":"
          "\"00004142202020202020\",\"newName\":\"a4a44142\",\"altitudeMatches\":1,\"caselessMatches\":0,\"maskedMatches\""
-         ":1,\"maskedCaselessMatches\":1,\"source\":-1,\"atPosition\":false,\"uncertain\":false},{\"name\":"
+         ":1,\"maskedCaselessMatches\":1,\"source\":0,\"atPosition\":true,\"uncertain\":false},{\"name\":"
          "\"63642020202020202020\",\"newName\":\"a1f64344\",\"altitudeMatches\":1,\"caselessMatches\":1,\"maskedMatches\":0,"
-         "\"maskedCaselessMatches\":1,\"source\":-1,\"atPosition\":false,\"uncertain\":false},{\"name\":\"7a7a2020202020202020\","
+         "\"maskedCaselessMatches\":1,\"source\":1,\"atPosition\":true,\"uncertain\":false},{\"name\":\"7a7a2020202020202020\","
          "\"newName\":\"a1f67a7a\",\"altitudeMatches\":0,\"caselessMatches\":0,\"maskedMatches\":0,\"maskedCaselessMatches\":0,"
          "\"source\":-1,\"atPosition\":false,\"uncertain\":false}],"
          "\"needsPrefix\":true,\"prefixApplied\":true,\"saved\":null}\n"},
+        {{"repair", "--json", "--dry-run", twins, gtm}, 3, "\"source\":0,\"atPosition\":false,\"uncertain\":true}"},
+        {{"repair", "--dry-run", twins, gtm}, 3, "", "corrected 1 of 3 waypoints\nwarning: uncertain names: 1 (no waypoint at "
+         "the same position confirms them; they may belong to other waypoints)\n    AB        12 → 中AB\n"},
         {{"repair", "--json", "--dry-run", wtr, gtm}, 3, "\"needsPrefix\":true,\"prefixApplied\":false,\"saved\":null}"},
         {{"repair", "--prefix=→", wtr, gtm}, 3, "中AB  12\nCD  20\n"},  // → is A1 F7 in code page 950
     };
