@@ -1,5 +1,6 @@
 // Loading each kind of file at realistic large sizes, the name correction from
-// 1,000 x 1,000 to 100,000 x 100,000 waypoints, and saving. The inputs come
+// 1,000 x 1,000 to 100,000 x 100,000 waypoints (realistic ones, and alike ones
+// that only their positions tell apart), and saving. The inputs come
 // from the deterministic generator and are written to a folder of their own,
 // removed at the end (LORVANE_BENCH_DIR chooses where it is made).
 #include <benchmark/benchmark.h>
@@ -113,22 +114,29 @@ struct CorrectionInput {
 
 // Alike inputs are the hard case for the index: every waypoint at the same
 // altitude with a name of two Chinese characters, so that every source is a
-// candidate of every GTM waypoint.
-CorrectionInput& Correction(int64_t count, bool alike = false) {
-    static std::map<std::pair<int64_t, bool>, std::unique_ptr<CorrectionInput>> inputs;
-    std::unique_ptr<CorrectionInput>& input = inputs[{count, alike}];
+// candidate of every GTM waypoint. Waypoints made on a map are alike too
+// (three Chinese characters, no elevations), and only their positions tell
+// them apart: each GTM waypoint at its Garmin waypoint's position, or all of
+// them moved away.
+enum class Kind { kRealistic, kAlike, kMapMade, kMapMadeMoved };
+
+CorrectionInput& Correction(int64_t count, Kind kind = Kind::kRealistic) {
+    static std::map<std::pair<int64_t, Kind>, std::unique_ptr<CorrectionInput>> inputs;
+    std::unique_ptr<CorrectionInput>& input = inputs[{count, kind}];
     if (input) return *input;
     input = std::make_unique<CorrectionInput>();
     bench::World world = bench::MakeWorld(static_cast<uint64_t>(count), bench::Sizes{static_cast<size_t>(count), 0, 0});
-    if (alike) {
+    if (kind == Kind::kAlike) {
         for (bench::Waypoint& w : world.waypoints) {
             w.altitude = 1500.0f;
             if (static_cast<unsigned char>(w.name[0]) < 0x80 || w.name.size() != 4) w.name = std::string("\xA4\xA4\xA4\xA5", 4);
         }
     }
-    const std::string stem = (alike ? "alike-" : "correct-") + std::to_string(count);
+    if (kind == Kind::kMapMade || kind == Kind::kMapMadeMoved) bench::MakeAlikeWithoutElevations(world, 7);
+    const std::string stem = "correct-" + std::to_string(static_cast<int>(kind)) + "-" + std::to_string(count);
     const std::string garminPath = Folder().Write(stem + ".wtr", bench::WtrFile(world));
-    input->gtmPath = Folder().Write(stem + ".gtm", bench::GtmFile(world, static_cast<uint64_t>(count) + 1));
+    const double shift = kind == Kind::kMapMadeMoved ? 0.001 : 0.0;
+    input->gtmPath = Folder().Write(stem + ".gtm", bench::GtmFile(world, static_cast<uint64_t>(count) + 1, shift));
     VectorLineList lines;
     if (!input->source.Load(garminPath, nullptr, nullptr) || !input->document.Load(input->gtmPath, lines)) std::abort();
     for (int32_t j = 0; j < input->source.waypointCount; ++j) input->symbols.push_back(input->source.waypoints[j].symbol);
@@ -140,8 +148,8 @@ void RestoreSymbols(CorrectionInput& input) {
 }
 
 template <bool kScan>
-void Correct(benchmark::State& state, bool alike) {
-    CorrectionInput& input = Correction(state.range(0), alike);
+void Correct(benchmark::State& state, Kind kind) {
+    CorrectionInput& input = Correction(state.range(0), kind);
     for (auto _ : state) {
         state.PauseTiming();
         RestoreSymbols(input);
@@ -157,14 +165,20 @@ void Correct(benchmark::State& state, bool alike) {
     state.counters["corrected"] = input.document.correctedCount;
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-void CorrectNames(benchmark::State& state) { Correct<false>(state, false); }
-void CorrectNamesByScan(benchmark::State& state) { Correct<true>(state, false); }
-void CorrectNamesAlike(benchmark::State& state) { Correct<false>(state, true); }
-void CorrectNamesAlikeByScan(benchmark::State& state) { Correct<true>(state, true); }
+void CorrectNames(benchmark::State& state) { Correct<false>(state, Kind::kRealistic); }
+void CorrectNamesByScan(benchmark::State& state) { Correct<true>(state, Kind::kRealistic); }
+void CorrectNamesAlike(benchmark::State& state) { Correct<false>(state, Kind::kAlike); }
+void CorrectNamesAlikeByScan(benchmark::State& state) { Correct<true>(state, Kind::kAlike); }
+void CorrectNamesMapMade(benchmark::State& state) { Correct<false>(state, Kind::kMapMade); }
+void CorrectNamesMapMadeMoved(benchmark::State& state) { Correct<false>(state, Kind::kMapMadeMoved); }
+void CorrectNamesMapMadeByScan(benchmark::State& state) { Correct<true>(state, Kind::kMapMade); }
 BENCHMARK(CorrectNames)->Arg(1000)->Arg(3000)->Arg(10000)->Arg(30000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(CorrectNamesByScan)->Arg(1000)->Arg(3000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(CorrectNamesAlike)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
 BENCHMARK(CorrectNamesAlikeByScan)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK(CorrectNamesMapMade)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(CorrectNamesMapMadeMoved)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(CorrectNamesMapMadeByScan)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
 
 void LoadGtm(benchmark::State& state) {
     const std::string& path = Correction(state.range(0)).gtmPath;

@@ -221,7 +221,16 @@ std::vector<unsigned char> MpsFile(const World& world) {
     return std::move(b.bytes());
 }
 
-std::vector<unsigned char> GtmFile(const World& world, uint64_t seed) {
+void MakeAlikeWithoutElevations(World& world, uint64_t seed) {
+    Random random(seed);
+    for (Waypoint& w : world.waypoints) {
+        w.name.clear();
+        for (int c = 0; c < 3; ++c) AppendChinese(random, w.name);
+        w.altitude = 0.0f;
+    }
+}
+
+std::vector<unsigned char> GtmFile(const World& world, uint64_t seed, double shift) {
     Random random(seed);
     Bytes b;
     b.u16(211).text("TrackMaker").u8(0xFF).fill(22);
@@ -240,7 +249,7 @@ std::vector<unsigned char> GtmFile(const World& world, uint64_t seed) {
         float altitude = w.altitude;
         if (random.Chance(0.2)) altitude = static_cast<float>(static_cast<float>(altitude / 0.3048) * 0.3048);
         const std::string comment = random.Chance(0.3) ? "from GPS" : "";
-        b.f64(Degrees(w.latitude)).f64(Degrees(w.longitude)).field(name, 10, ' ');
+        b.f64(Degrees(w.latitude) + shift).f64(Degrees(w.longitude) + shift).field(name, 10, ' ');
         b.u16(static_cast<uint16_t>(comment.size())).text(comment).i16(48).fill(7).f32(altitude).fill(2);
     }
     b.text("the tracks, routes and maps follow here");

@@ -54,11 +54,17 @@ std::vector<unsigned char> EvoFile(const World& world);
 std::vector<unsigned char> GdbFile(const World& world, bool utf8Names = true);
 std::vector<unsigned char> MpsFile(const World& world);
 
+// Makes the world's waypoints alike as waypoints made on a map are: every
+// name three Chinese characters (so that every damaged name is six NUL bytes)
+// and every altitude 0.
+void MakeAlikeWithoutElevations(World& world, uint64_t seed);
+
 // A GTM file made from the world's waypoints the way the damaged files come
 // about: the same waypoints in the same order, the bytes of Chinese characters
 // turned into NUL bytes, some names in another letter case, and some
-// altitudes rounded through feet.
-std::vector<unsigned char> GtmFile(const World& world, uint64_t seed);
+// altitudes rounded through feet. A shift (in degrees) moves every waypoint
+// away from its Garmin position.
+std::vector<unsigned char> GtmFile(const World& world, uint64_t seed, double shift = 0);
 
 // A GPX 1.1 document of the world (UTF-8 names).
 std::string GpxFile(const World& world);

@@ -102,7 +102,14 @@ void CheckCorrection(const GtmDocument& document, const std::vector<GtmWaypoint>
         FUZZ_CHECK(row.maskedCaselessMatches <= row.altitudeMatches);
         CheckNewNameField(row.newName);
         const size_t length = std::strlen(row.newName);
+        // A row without a name has no source; a name confirmed by its position is not uncertain.
+        FUZZ_CHECK(length > 0 || (row.source == -1 && !row.atPosition && !row.uncertain));
+        FUZZ_CHECK(!(row.atPosition && row.uncertain));
         if (length == 0) continue;
+        FUZZ_CHECK(row.source >= 0 && row.source < sourceCount);
+        const WaypointRecord& taken = source.waypoints[row.source];
+        FUZZ_CHECK(taken.symbol == kTakenMarker && std::strncmp(taken.name, row.newName, sizeof taken.name) == 0);
+        FUZZ_CHECK(row.atPosition == correction::AtPosition(row.latitude, row.longitude, taken));
 
         // The name of a Garmin record that now carries the taken marker, as
         // long as the GTM name and agreeing with it.
@@ -235,6 +242,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FUZZ_CHECK(a.altitudeMatches == b.altitudeMatches && a.caselessMatches == b.caselessMatches &&
                        a.maskedMatches == b.maskedMatches && a.maskedCaselessMatches == b.maskedCaselessMatches);
             FUZZ_CHECK(std::memcmp(a.newName, b.newName, sizeof a.newName) == 0);
+            FUZZ_CHECK(a.source == b.source && a.atPosition == b.atPosition && a.uncertain == b.uncertain);
         }
         for (size_t j = 0; j < plainRecords.size(); ++j) {
             FUZZ_CHECK(plainRecords[j].symbol == source->waypoints[static_cast<int32_t>(j)].symbol);

@@ -5,7 +5,9 @@
 // matches, the source at the same position, the markers of earlier waypoints),
 // and a source can only take part when its window holds the GTM altitude and
 // its name reduces to the GTM name's key. The index hands over exactly those
-// sources, in file order, so the outcome is that of visiting every source.
+// sources, in file order, so the outcome is that of visiting every source;
+// where many sources are alike, it works out from its groups what visiting
+// them would decide.
 //
 // Those rules follow the order of the two files, which a GTM file does not
 // always keep; the waypoint's position does not depend on it. So a candidate
@@ -82,6 +84,15 @@ public:
         }
     }
 
+    // Takes what the index decided without offering the candidates.
+    void Decided(const CorrectionIndex::Decision& decision) {
+        row_.caselessMatches = decision.caseless;
+        row_.maskedMatches = decision.masked;
+        row_.maskedCaselessMatches = decision.maskedCaseless;
+        if (decision.chosen >= 0) Take(decision.chosen);
+        caselessAtPosition_ = maskedAtPosition_ = decision.atPosition;
+    }
+
     // After the last source: the first candidate at the row's position, of
     // those that passed the comparison deciding the row (A when one passed it,
     // otherwise C, which every B match passes too), replaces the choice. Marks
@@ -89,7 +100,7 @@ public:
     // the row got a name.
     int Finish(LineList& list) {
         const int32_t atPosition = row_.caselessMatches > 0 ? caselessAtPosition_ : maskedAtPosition_;
-        if (atPosition >= 0) Take(atPosition);
+        if (atPosition >= 0 && atPosition != chosen_) Take(atPosition);
         if (row_.newName[0] == '\0') return 0;
         row_.source = chosen_;
         row_.atPosition = atPosition >= 0;
@@ -174,8 +185,13 @@ int GtmDocument::CorrectNames(int32_t sourceCount, WaypointRecord* sourceRecords
         GtmWaypoint& row = waypoints[i];
         RowSearch search(row, i, sourceRecords);
         row.altitudeMatches = index.CountWithinWindow(search.altitude());
-        index.ForEachCandidate(row.name, search.length(), search.altitude(), [&](int32_t j) { search.Compare(j); });
-        correctedCount += search.Finish(list);
+        CorrectionIndex::Decision decision;
+        if (index.Search(row, i, search.length(), search.altitude(), decision, [&](int32_t j) { search.Compare(j); })) {
+            search.Decided(decision);
+        }
+        const int named = search.Finish(list);
+        if (named) index.NoteTaken(row.source);
+        correctedCount += named;
     }
     FlagUncertainRows(*this, sourceCount);
     return 1;

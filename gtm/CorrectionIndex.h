@@ -5,11 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "common/LineList.h"
+#include "gtm/GtmDocument.h"
 #include "sources/Records.h"
-
-class GtmDocument;
 
 // The pieces of the name correction that decide which source waypoints a GTM
 // waypoint is compared with, and an index that finds them without visiting
@@ -70,10 +70,16 @@ inline bool AtPosition(double latitude, double longitude, const WaypointRecord& 
 
 inline unsigned char Upper(unsigned char byte) { return byte >= 'a' && byte <= 'z' ? byte - 0x20 : byte; }
 
-// A name reduced to what all three name comparisons have in common: bytes of
-// 0x80 and above become 0, ASCII letters become upper case. A source name can
-// pass one of the comparisons with a GTM name only when both reduce to the
-// same key (the length is part of it).
+// How a name is reduced before names are grouped.
+enum class Reduction {
+    kKey,       // bytes of 0x80 and above become 0, ASCII letters upper case
+    kCaseless,  // ASCII letters upper case: names equal under comparison A
+    kMasked,    // bytes of 0x80 and above become 0: a source name as comparison B sees it
+};
+
+// A reduced name. Under the key reduction, what all three name comparisons
+// have in common: a source name can pass one of the comparisons with a GTM
+// name only when both reduce to the same key (the length is part of it).
 struct NameKey {
     uint64_t low = 0;   // reduced bytes 0..7
     uint64_t high = 0;  // reduced bytes 8 and 9, and the length in the top byte
@@ -84,33 +90,17 @@ struct NameKey {
     }
 };
 
-// The key of the first length bytes of name; length is at most 10.
-NameKey MakeNameKey(const char* name, size_t length);
+// The reduction of the first length bytes of name; length is at most 10.
+NameKey MakeNameKey(const char* name, size_t length, Reduction how = Reduction::kKey);
 
-// Source waypoints ordered for the two questions the correction asks of each
-// GTM waypoint: how many sources' windows hold its altitude, and which sources
-// with a name that can match do. Built once per correction over the capped
-// source altitudes; the names and altitudes must not change while it is used
-// (the symbols may: the index does not read them).
-class CorrectionIndex {
+// Source waypoints grouped by their reduced names, each group ordered by
+// capped altitude (NaN last) for counting the windows that hold an altitude,
+// and again by index for the rules that follow the file's order.
+class NameGroups {
 public:
-    // Indexes count records. Returns 1, or 0 when memory ran out; a failed
-    // index must not be queried.
-    int Build(int32_t count, const WaypointRecord* records);
-
-    // The number of sources whose window holds the (capped) GTM altitude.
-    int32_t CountWithinWindow(double gtm) const;
-
-    // Calls visit(j), in ascending j, for every source j whose window holds
-    // the GTM altitude and whose name has the key of the GTM name's first n
-    // bytes: exactly the sources that can pass a name comparison.
-    template <typename Visit>
-    void ForEachCandidate(const char* gtmName, size_t n, double gtm, Visit&& visit);
-
-private:
     struct Member {
         NameKey key;
-        double altitude;  // capped; NaN members sort after the others of their key
+        double altitude;  // capped
         int32_t source;
     };
     struct Group {
@@ -120,62 +110,144 @@ private:
         int32_t end;
     };
 
-    const Group* FindGroup(const NameKey& key) const;
+    // Groups the sources listed in sources[0..count), or all count records
+    // when sources is null, whose names have at most 10 bytes; altitudes
+    // holds every record's capped altitude. Returns 1, or 0 when memory ran out.
+    int Build(const WaypointRecord* records, const double* altitudes, const int32_t* sources, int32_t count,
+              Reduction how);
 
+    const Group* Find(const NameKey& key) const;
+    int32_t Index(const Group& group) const { return static_cast<int32_t>(&group - groups_.get()); }
+    int32_t GroupCount() const { return groupCount_; }
+    int32_t Largest() const { return largest_; }
+
+    // The members of the group whose windows hold the altitude, in
+    // altitude order: the windows below it come first and those above it
+    // last, since both ends of a window grow with the source altitude. The
+    // NaN members, whose windows hold every altitude, follow at nanBegin. A
+    // NaN altitude lies in every window.
+    std::pair<const Member*, const Member*> Window(const Group& group, double gtm) const {
+        const Member* first = members_.get() + group.begin;
+        const Member* nanFirst = members_.get() + group.nanBegin;
+        const Member* low = std::partition_point(first, nanFirst, [gtm](const Member& m) { return WindowBelow(gtm, m.altitude); });
+        return {low, std::partition_point(low, nanFirst, [gtm](const Member& m) { return !WindowAbove(gtm, m.altitude); })};
+    }
+    // How many of the group's windows hold the altitude.
+    int32_t Count(const Group& group, double gtm) const {
+        const auto [low, high] = Window(group, gtm);
+        return static_cast<int32_t>(high - low) + group.end - group.nanBegin;
+    }
+
+    const Member* Members() const { return members_.get(); }
+    // Every group's sources, ascending within each group.
+    const int32_t* BySource() const { return bySource_.get(); }
+
+private:
+    std::unique_ptr<Member[]> members_;
+    std::unique_ptr<int32_t[]> bySource_;
+    std::unique_ptr<Group[]> groups_;
+    int32_t groupCount_ = 0;
+    int32_t largest_ = 0;
+};
+
+// Source waypoints ordered for the questions the correction asks of each GTM
+// waypoint: how many sources' windows hold its altitude, which sources with a
+// name that can match do, and, where many do, what the rules make of them.
+// Built once per correction over the capped source altitudes; the names and
+// altitudes must not change while it is used. The taken markers may: the
+// index reads them where it needs them and is told of each new one.
+class CorrectionIndex {
+public:
+    CorrectionIndex();
+    ~CorrectionIndex();
+
+    // Indexes count records. Returns 1, or 0 when memory ran out; a failed
+    // index must not be queried.
+    int Build(int32_t count, const WaypointRecord* records);
+
+    // The number of sources whose window holds the (capped) GTM altitude.
+    int32_t CountWithinWindow(double gtm) const;
+
+    // What the comparisons make of a row's candidates: the counters, the
+    // choice of the file-order rules, and the first candidate of the deciding
+    // comparison that lies at the row's position (-1 for none).
+    struct Decision {
+        int32_t caseless = 0;
+        int32_t masked = 0;
+        int32_t maskedCaseless = 0;
+        int32_t chosen = -1;
+        int32_t atPosition = -1;
+    };
+
+    // The search for GTM waypoint index, its name of trimmed length n and its
+    // capped altitude: either calls visit(j), in ascending j, for every source
+    // j whose window holds the altitude and whose name has the key of the GTM
+    // name (exactly the sources that can pass a name comparison) and returns
+    // false, or, when many do, fills decision without visiting them and
+    // returns true.
+    template <typename Visit>
+    bool Search(const GtmWaypoint& row, int32_t index, size_t n, double gtm, Decision& decision, Visit&& visit);
+
+    // Tells the index that the correction marked source j as taken.
+    void NoteTaken(int32_t j);
+
+private:
+    struct Crowd;
+
+    Crowd* CrowdOf(const NameGroups::Group& group);
+    bool Decide(const NameGroups::Group& group, const GtmWaypoint& row, int32_t index, size_t n, double gtm,
+                Decision& decision);
+    int32_t FirstAtPosition(const Crowd& crowd, const GtmWaypoint& row, size_t n, double gtm,
+                            const NameKey* caseless) const;
+    int32_t FirstWithin(const int32_t* sources, int32_t count, double gtm) const;
+    int32_t LastWithin(const int32_t* sources, int32_t count, double gtm) const;
+
+    const WaypointRecord* records_ = nullptr;
     int32_t sourceCount_ = 0;
     std::unique_ptr<double[]> altitudes_;  // capped altitude of each source, by index
     std::unique_ptr<double[]> sorted_;     // the altitudes that are not NaN, ascending
     int32_t sortedCount_ = 0;
     int32_t nanCount_ = 0;
-    // Members sorted by key, then altitude, then index; a group is the members
-    // of one key. bySource_ holds each group's indices again, ascending.
-    std::unique_ptr<Member[]> members_;
-    std::unique_ptr<int32_t[]> bySource_;
-    std::unique_ptr<Group[]> groups_;
-    int32_t groupCount_ = 0;
+    NameGroups groups_;                   // by key
     std::unique_ptr<int32_t[]> scratch_;  // room for the largest group
+    // The crowds of the groups that needed one, by group, and for each source
+    // in a crowd its group and its place in the crowd's masked order.
+    std::unique_ptr<std::unique_ptr<Crowd>[]> crowds_;
+    std::unique_ptr<int32_t[]> crowdOf_;
+    std::unique_ptr<int32_t[]> slot_;
 };
 
 template <typename Visit>
-void CorrectionIndex::ForEachCandidate(const char* gtmName, size_t n, double gtm, Visit&& visit) {
-    const Group* group = FindGroup(MakeNameKey(gtmName, n));
-    if (!group) return;
-    const int32_t* groupSources = bySource_.get() + group->begin;
+bool CorrectionIndex::Search(const GtmWaypoint& row, int32_t index, size_t n, double gtm, Decision& decision,
+                             Visit&& visit) {
+    const NameGroups::Group* group = groups_.Find(MakeNameKey(row.name, n));
+    if (!group) return false;
+    const int32_t* groupSources = groups_.BySource() + group->begin;
     const int32_t groupSize = group->end - group->begin;
-    if (std::isnan(gtm)) {
-        // Every window holds a NaN altitude.
-        for (int32_t p = 0; p < groupSize; ++p) visit(groupSources[p]);
-        return;
-    }
-
-    // The windows that lie below the altitude come first and those above it
-    // last: both ends of a window grow with the source altitude.
-    const Member* first = members_.get() + group->begin;
-    const Member* nanFirst = members_.get() + group->nanBegin;
-    const Member* low = std::partition_point(first, nanFirst, [gtm](const Member& m) { return WindowBelow(gtm, m.altitude); });
-    const Member* high = std::partition_point(low, nanFirst, [gtm](const Member& m) { return !WindowAbove(gtm, m.altitude); });
-    const int32_t nanMembers = group->end - group->nanBegin;
-    const int32_t candidates = static_cast<int32_t>(high - low) + nanMembers;
-    if (candidates == 0) return;
-
-    // Few candidates: put them in source order. Many (alike altitudes): walk
+    const auto [low, high] = groups_.Window(*group, gtm);
+    const int32_t candidates = static_cast<int32_t>(high - low) + group->end - group->nanBegin;
+    // Few candidates: put them in source order. Many (alike names and
+    // altitudes): let the groups decide without visiting them, or else walk
     // the group in source order, which costs no more than sorting would.
     constexpr int32_t kAlwaysSort = 32;
     if (candidates <= kAlwaysSort || candidates <= groupSize / 4) {
+        if (candidates == 0) return false;
         int32_t* scratch = scratch_.get();
         int32_t k = 0;
-        for (const Member* m = low; m != high; ++m) scratch[k++] = m->source;
-        for (const Member* m = nanFirst; m != first + groupSize; ++m) scratch[k++] = m->source;
+        for (const NameGroups::Member* m = low; m != high; ++m) scratch[k++] = m->source;
+        for (int32_t p = group->nanBegin; p != group->end; ++p) scratch[k++] = groups_.Members()[p].source;
         std::sort(scratch, scratch + k);
         for (int32_t p = 0; p < k; ++p) {
             if (WithinWindow(gtm, altitudes_[scratch[p]])) visit(scratch[p]);
         }
-        return;
+        return false;
     }
+    if (Decide(*group, row, index, n, gtm, decision)) return true;
     for (int32_t p = 0; p < groupSize; ++p) {
         const int32_t j = groupSources[p];
         if (WithinWindow(gtm, altitudes_[j])) visit(j);
     }
+    return false;
 }
 
 // The correction as the plain scan: every source for every GTM waypoint, in

@@ -117,10 +117,11 @@ struct Inputs {
             if (Chance(2)) std::memset(r.name, 'A', sizeof r.name);  // 12 bytes without a NUL
             else std::memcpy(r.name, name.data(), std::min(name.size(), sizeof r.name - 1));
             r.altitude = altitude();
-            r.symbol = Chance(5) ? kTakenMarker : static_cast<int16_t>(Below(20));
-            const auto place = static_cast<int32_t>(Below(crowd ? 6 : 100000));  // crowded: few positions
-            r.latitude = place * 1000;
-            r.longitude = place * -700;
+            r.symbol = Chance(crowd == 2 ? 40 : 5) ? kTakenMarker : static_cast<int16_t>(Below(20));
+            // Crowded: few places, each waypoint up to 1.5e-5 degrees from its place.
+            const auto place = static_cast<int32_t>(Below(crowd ? 6 : 100000));
+            r.latitude = place * 1000 + static_cast<int32_t>(Below(3)) * 90;
+            r.longitude = place * -700 + static_cast<int32_t>(Below(3)) * 90;
         }
         // Rows made from sources as a damaged file holds them: Chinese bytes
         // zero, letters in another case, altitudes on or next to a window's edge.
@@ -129,10 +130,10 @@ struct Inputs {
         for (size_t i = 0; i < rowCount; ++i) {
             const WaypointRecord& from = sources[i < sourceCount && Chance(50) ? i : Below(sourceCount)];
             std::string name(Chance(90) ? FieldText(from.name, sizeof from.name) : "a\xA4\xA4");
-            const bool mask = Chance(70);
+            const size_t mask = Chance(70) ? 100 : Chance(70) ? 0 : 50;  // the percentage of Chinese bytes lost
             for (char& c : name) {
                 const auto b = static_cast<unsigned char>(c);
-                if (b >= 0x80 && mask) c = '\0';
+                if (b >= 0x80) c = Chance(mask) ? '\0' : Chance(90) ? c : static_cast<char>(b ^ 1);
                 else if (std::isalpha(b) && Chance(30)) c = static_cast<char>(b ^ 0x20);
             }
             name.resize(10, Chance(10) ? '\0' : ' ');
@@ -241,6 +242,10 @@ TEST(CorrectNames, LinesCountsAndMissingTables) {
     Repair none("~~AB@1,~~AB", "中AB@1,文AB");
     ASSERT_EQ(none.Decisions(), "0P,1? TT");
     EXPECT_EQ(GtmDocument().CorrectNames(0, nullptr, none.lines), 0);
+    GtmDocument empty;
+    EXPECT_EQ(correction::CorrectNamesByScan(empty, 0, nullptr, none.lines), 0);
+    empty.waypoints.reset(new GtmWaypoint[1]());
+    EXPECT_EQ(correction::CorrectNamesByScan(empty, 0, nullptr, none.lines), 1);
     EXPECT_EQ(none.document.CorrectNames(5, nullptr, none.lines), 1);
     EXPECT_EQ(none.document.correctedCount, 0);
     EXPECT_EQ(none.Decisions(), "-,- TT");
