@@ -3,6 +3,16 @@
 #include <cmath>
 #include <cstdio>
 
+#include "cli/Console.h"
+
+// The text is JSON, so plain ASCII without NUL bytes: any piece of it passes
+// through Print's "%s" whole, and the Windows console shows it alike.
+void JsonWriter::Flush() {
+    if (!stream_ || out_.empty()) return;
+    Print(stream_, "%s", out_.c_str());
+    out_.clear();
+}
+
 void JsonWriter::Separate() {
     if (needComma_) out_ += ',';
     needComma_ = true;
@@ -18,6 +28,7 @@ JsonWriter& JsonWriter::BeginObject() {
 JsonWriter& JsonWriter::EndObject() {
     out_ += '}';
     needComma_ = true;
+    FlushWhenFull();
     return *this;
 }
 
@@ -31,6 +42,7 @@ JsonWriter& JsonWriter::BeginArray() {
 JsonWriter& JsonWriter::EndArray() {
     out_ += ']';
     needComma_ = true;
+    FlushWhenFull();
     return *this;
 }
 

@@ -1,15 +1,8 @@
 #include "cli/Listing.h"
 
-#include "cli/JsonWriter.h"
 #include "sources/NameField.h"
 
 namespace {
-
-void WriteLines(JsonWriter& json, const VectorLineList& lines) {
-    json.BeginArray();
-    for (const std::string& line : lines.lines) json.Hex(line);
-    json.EndArray();
-}
 
 void WriteTrack(JsonWriter& json, const TrackRecord& track) {
     json.BeginObject();
@@ -34,15 +27,14 @@ void WriteTrack(JsonWriter& json, const TrackRecord& track) {
 
 }  // namespace
 
-std::string LinesJson(const VectorLineList& lines) {
-    JsonWriter json;
-    WriteLines(json, lines);
-    return json.str();
+void WriteLinesJson(JsonWriter& json, const VectorLineList& lines) {
+    json.BeginArray();
+    for (const std::string& line : lines.lines) json.Hex(line);
+    json.EndArray();
 }
 
-std::string GarminJson(const WaypointSource& source, int loaded, const VectorLineList& lines,
-                       const VectorLineList& trackLines) {
-    JsonWriter json;
+void WriteGarminJson(JsonWriter& json, const WaypointSource& source, int loaded, const VectorLineList& lines,
+                     const VectorLineList& trackLines) {
     json.BeginObject();
     json.Key("kind").String(source.Kind());
     json.Key("loaded").Int(loaded);
@@ -64,15 +56,13 @@ std::string GarminJson(const WaypointSource& source, int loaded, const VectorLin
     for (int32_t i = 0; source.tracks && i < source.trackCount; ++i) WriteTrack(json, source.tracks[i]);
     json.EndArray();
     json.Key("lines");
-    WriteLines(json, lines);
+    WriteLinesJson(json, lines);
     json.Key("trackLines");
-    WriteLines(json, trackLines);
+    WriteLinesJson(json, trackLines);
     json.EndObject();
-    return json.str();
 }
 
-std::string GtmJson(const GtmDocument& document, int loaded, const VectorLineList& lines) {
-    JsonWriter json;
+void WriteGtmJson(JsonWriter& json, const GtmDocument& document, int loaded, const VectorLineList& lines) {
     json.BeginObject();
     json.Key("kind").String("gtm");
     json.Key("loaded").Int(loaded);
@@ -87,13 +77,11 @@ std::string GtmJson(const GtmDocument& document, int loaded, const VectorLineLis
     }
     json.EndArray();
     json.Key("lines");
-    WriteLines(json, lines);
+    WriteLinesJson(json, lines);
     json.EndObject();
-    return json.str();
 }
 
-std::string RowsJson(const GtmDocument& document) {
-    JsonWriter json;
+void WriteRowsJson(JsonWriter& json, const GtmDocument& document, bool corrected) {
     json.BeginArray();
     for (int32_t i = 0; document.waypoints && i < document.waypointCount; ++i) {
         const GtmWaypoint& row = document.waypoints[i];
@@ -104,8 +92,11 @@ std::string RowsJson(const GtmDocument& document) {
         json.Key("caselessMatches").Int(row.caselessMatches);
         json.Key("maskedMatches").Int(row.maskedMatches);
         json.Key("maskedCaselessMatches").Int(row.maskedCaselessMatches);
+        const bool named = corrected && row.source >= 0;
+        json.Key("source").Int(named ? row.source : -1);
+        json.Key("atPosition").Bool(named && row.atPosition);
+        json.Key("uncertain").Bool(corrected && IsUncertain(row));
         json.EndObject();
     }
     json.EndArray();
-    return json.str();
 }

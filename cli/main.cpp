@@ -18,6 +18,7 @@
 #include "common/CodePage.h"
 #include "gtm/GtmDocument.h"
 #include "sources/CreateWaypointSource.h"
+#include "sources/NameField.h"
 
 namespace {
 
@@ -78,6 +79,23 @@ void PrintLines(const VectorLineList& lines) {
     for (const std::string& line : lines.lines) Print(stdout, "%s\n", codepage::Cp950ToUtf8(line).c_str());
 }
 
+// The corrected names that no position confirms: how many, then each GTM list
+// line with the name it received.
+void PrintUncertain(const GtmDocument& document, const VectorLineList& gtmLines) {
+    int count = 0;
+    for (int32_t i = 0; i < document.waypointCount; ++i) count += IsUncertain(document.waypoints[i]);
+    if (count == 0) return;
+    Print(stderr, "warning: uncertain names: %d (no waypoint at the same position confirms them; they may belong "
+                  "to other waypoints)\n", count);
+    for (int32_t i = 0; i < document.waypointCount; ++i) {
+        const GtmWaypoint& row = document.waypoints[i];
+        if (!IsUncertain(row)) continue;
+        const std::string line = static_cast<size_t>(i) < gtmLines.lines.size() ? gtmLines.lines[i] : std::string();
+        Print(stderr, "  %s → %s\n", codepage::Cp950ToUtf8(line).c_str(),
+              codepage::Cp950ToUtf8(FieldText(row.newName, sizeof row.newName)).c_str());
+    }
+}
+
 int List(const Options& options) {
     if (options.files.size() != 1) return Usage("list takes one file");
     const std::string& path = options.files[0];
@@ -87,7 +105,10 @@ int List(const Options& options) {
         VectorLineList lines;
         loaded = document.Load(path, lines);
         if (options.json) {
-            Print(stdout, "%s\n", GtmJson(document, loaded, lines).c_str());
+            JsonWriter json(stdout);
+            WriteGtmJson(json, document, loaded, lines);
+            json.Flush();
+            Print(stdout, "\n");
         } else {
             PrintLines(lines);
             Print(stderr, "%s: %s, %d waypoints\n", path.c_str(), loaded ? "loaded" : "not loaded",
@@ -101,7 +122,10 @@ int List(const Options& options) {
         VectorLineList trackLines;
         loaded = source->Load(path, &lines, options.json ? &trackLines : nullptr);
         if (options.json) {
-            Print(stdout, "%s\n", GarminJson(*source, loaded, lines, trackLines).c_str());
+            JsonWriter json(stdout);
+            WriteGarminJson(json, *source, loaded, lines, trackLines);
+            json.Flush();
+            Print(stdout, "\n");
         } else {
             PrintLines(lines);
             Print(stderr, "%s: %s, %d waypoints, %d tracks\n", path.c_str(), loaded ? "loaded" : "not loaded",
@@ -126,7 +150,8 @@ int Repair(const Options& options) {
     GtmDocument document;
     VectorLineList gtmLines;
     const int gtmLoaded = document.Load(gtmPath, gtmLines);
-    const std::string gtmJson = GtmJson(document, gtmLoaded, gtmLines);
+    JsonWriter gtmJson;
+    if (options.json) WriteGtmJson(gtmJson, document, gtmLoaded, gtmLines);
 
     const bool canCorrect = document.waypointCount != 0 && source->waypointCount != 0 && document.waypoints &&
                             source->waypoints;
@@ -153,20 +178,24 @@ int Repair(const Options& options) {
     }
 
     if (options.json) {
-        JsonWriter json;
+        JsonWriter json(stdout);
         json.BeginObject();
-        json.Key("garmin").Raw(GarminJson(*source, garminLoaded, garminLines, VectorLineList()));
-        json.Key("gtm").Raw(gtmJson);
+        json.Key("garmin");
+        WriteGarminJson(json, *source, garminLoaded, garminLines, VectorLineList());
+        json.Key("gtm").Raw(gtmJson.str());
         json.Key("corrected").Bool(canCorrect);
         json.Key("correctedCount").Int(document.correctedCount);
-        json.Key("lines").Raw(LinesJson(corrected));
-        json.Key("rows").Raw(RowsJson(document));
+        json.Key("lines");
+        WriteLinesJson(json, corrected);
+        json.Key("rows");
+        WriteRowsJson(json, document, canCorrect);
         json.Key("needsPrefix").Bool(needsPrefix);
         json.Key("prefixApplied").Bool(prefixApplied);
         json.Key("saved");
         if (saved) json.Int(*saved); else json.Null();
         json.EndObject();
-        Print(stdout, "%s\n", json.str().c_str());
+        json.Flush();
+        Print(stdout, "\n");
         return status;
     }
 
@@ -180,6 +209,7 @@ int Repair(const Options& options) {
     } else {
         Print(stderr, "corrected %d of %d waypoints%s\n", document.correctedCount, document.waypointCount,
                      prefixApplied ? ", prefix applied" : "");
+        PrintUncertain(document, gtmLines);
         if (document.correctedCount < document.waypointCount)
             Print(stderr, "warning: some waypoints found no matching name; saving is not advised\n");
         if (needsPrefix && !prefixApplied)

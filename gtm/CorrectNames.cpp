@@ -100,7 +100,7 @@ public:
     // the row got a name.
     int Finish(LineList& list) {
         const int32_t atPosition = row_.caselessMatches > 0 ? caselessAtPosition_ : maskedAtPosition_;
-        if (atPosition >= 0) Take(atPosition);
+        if (atPosition >= 0 && atPosition != chosen_) Take(atPosition);
         if (row_.newName[0] == '\0') return 0;
         row_.source = chosen_;
         row_.atPosition = atPosition >= 0;
