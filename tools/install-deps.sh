@@ -11,8 +11,8 @@ packages=(
   g++-mingw-w64-x86-64-posix wine wine64 googletest
   nsis zip unzip lintian
   # The web build: Emscripten, and Node to run its tests; for the page's
-  # tests Chromium and npm (which installs playwright-core).
-  emscripten nodejs chromium npm
+  # tests Chromium and npm (below), which installs playwright-core.
+  emscripten nodejs chromium
   # The Windows suite under Wine: locales for its file names (zh_TW, en_US);
   # Xvfb and ImageMagick for the dialog's screenshots.
   locales xvfb imagemagick
@@ -22,6 +22,9 @@ missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done
+# npm comes with Node.js where Node is not Debian's own (its package then
+# conflicts with Debian's npm): only a machine without the command needs it.
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
