@@ -157,7 +157,10 @@ CorrectionIndex::Crowd* CorrectionIndex::CrowdOf(const NameGroups::Group& group)
         crowdOf_ = AllocateRecords<int32_t>(sourceCount_);
         slot_ = AllocateRecords<int32_t>(sourceCount_);
         if (!crowds_ || !crowdOf_ || !slot_) {
+            // NoteTaken reads crowdOf_ whenever it exists: all three go.
             crowds_.reset();
+            crowdOf_.reset();
+            slot_.reset();
             return nullptr;
         }
         std::fill(crowdOf_.get(), crowdOf_.get() + sourceCount_, -1);
