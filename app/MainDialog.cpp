@@ -1,7 +1,5 @@
 #include "app/MainDialog.h"
 
-#include <strings.h>
-
 #include <filesystem>
 #include <system_error>
 
@@ -171,7 +169,7 @@ void MainDialog::OnDropFiles(const std::vector<std::string>& paths) {
     std::string garmin, gtm;
     for (const std::string& path : paths) {
         std::string* box = nullptr;
-        if (strcasecmp(PathExtension(path).c_str(), ".gtm") == 0) box = &gtm;
+        if (IsGtmPath(path)) box = &gtm;
         else if (CreateWaypointSource(path)) box = &garmin;
         if (box && box->empty() && !IsFolder(path)) *box = path;
     }

@@ -9,8 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include <strings.h>
-
 #include "cli/Cli.h"
 #include "cli/Console.h"
 #include "cli/JsonWriter.h"
@@ -72,8 +70,6 @@ bool ParseOptions(int argc, char** argv, bool allowRepairOptions, Options& optio
     }
     return true;
 }
-
-bool IsGtmPath(const std::string& path) { return strcasecmp(PathExtension(path).c_str(), ".gtm") == 0; }
 
 void PrintLines(const VectorLineList& lines) {
     for (const std::string& line : lines.lines) Print(stdout, "%s\n", codepage::Cp950ToUtf8(line).c_str());

@@ -39,6 +39,8 @@ std::string PathExtension(const std::string& path) {
     return path.substr(dot);
 }
 
+bool IsGtmPath(const std::string& path) { return strcasecmp(PathExtension(path).c_str(), ".gtm") == 0; }
+
 std::unique_ptr<WaypointSource> CreateWaypointSource(const std::string& path) {
     const std::string extension = PathExtension(path);
     for (const ReaderKind& kind : kReaderKinds) {
