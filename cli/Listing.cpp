@@ -81,7 +81,7 @@ void WriteGtmJson(JsonWriter& json, const GtmDocument& document, int loaded, con
     json.EndObject();
 }
 
-void WriteRowsJson(JsonWriter& json, const GtmDocument& document, bool corrected) {
+void WriteRowsJson(JsonWriter& json, const GtmDocument& document) {
     json.BeginArray();
     for (int32_t i = 0; document.waypoints && i < document.waypointCount; ++i) {
         const GtmWaypoint& row = document.waypoints[i];
@@ -92,10 +92,9 @@ void WriteRowsJson(JsonWriter& json, const GtmDocument& document, bool corrected
         json.Key("caselessMatches").Int(row.caselessMatches);
         json.Key("maskedMatches").Int(row.maskedMatches);
         json.Key("maskedCaselessMatches").Int(row.maskedCaselessMatches);
-        const bool named = corrected && row.source >= 0;
-        json.Key("source").Int(named ? row.source : -1);
-        json.Key("atPosition").Bool(named && row.atPosition);
-        json.Key("uncertain").Bool(corrected && IsUncertain(row));
+        json.Key("source").Int(row.source);
+        json.Key("atPosition").Bool(row.atPosition);
+        json.Key("uncertain").Bool(row.uncertain);
         json.EndObject();
     }
     json.EndArray();

@@ -79,13 +79,13 @@ void PrintLines(const VectorLineList& lines) {
 // line with the name it received.
 void PrintUncertain(const GtmDocument& document, const VectorLineList& gtmLines) {
     int count = 0;
-    for (int32_t i = 0; i < document.waypointCount; ++i) count += IsUncertain(document.waypoints[i]);
+    for (int32_t i = 0; i < document.waypointCount; ++i) count += document.waypoints[i].uncertain;
     if (count == 0) return;
     Print(stderr, "warning: uncertain names: %d (no waypoint at the same position confirms them; they may belong "
                   "to other waypoints)\n", count);
     for (int32_t i = 0; i < document.waypointCount; ++i) {
         const GtmWaypoint& row = document.waypoints[i];
-        if (!IsUncertain(row)) continue;
+        if (!row.uncertain) continue;
         const std::string line = static_cast<size_t>(i) < gtmLines.lines.size() ? gtmLines.lines[i] : std::string();
         Print(stderr, "  %s → %s\n", codepage::Cp950ToUtf8(line).c_str(),
               codepage::Cp950ToUtf8(FieldText(row.newName, sizeof row.newName)).c_str());
@@ -184,7 +184,7 @@ int Repair(const Options& options) {
         json.Key("lines");
         WriteLinesJson(json, corrected);
         json.Key("rows");
-        WriteRowsJson(json, document, canCorrect);
+        WriteRowsJson(json, document);
         json.Key("needsPrefix").Bool(needsPrefix);
         json.Key("prefixApplied").Bool(prefixApplied);
         json.Key("saved");
