@@ -10,6 +10,7 @@
 #include "app/ProfileStore.h"
 #include "app/StringTable.h"
 #include "common/CodePage.h"
+#include "common/NativePath.h"
 #include "gtm/GtmDocument.h"
 #include "sources/CreateWaypointSource.h"
 
@@ -25,7 +26,7 @@ const std::string kPrefixKey = "Prefix";
 
 bool IsFolder(const std::string& path) {
     std::error_code error;  // a path that cannot be looked at is no folder
-    return std::filesystem::is_directory(std::filesystem::path(std::u8string(path.begin(), path.end())), error);
+    return std::filesystem::is_directory(NativePath(path), error);
 }
 
 }  // namespace
