@@ -1,5 +1,6 @@
 #include "app/qt/QtDialogView.h"
 
+#include <QBrush>
 #include <QDropEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -24,6 +25,13 @@ QString FromUtf8(const std::string& text) {
 }
 
 QRect ToQRect(const DialogRect& r) { return QRect(r.x, r.y, r.width, r.height); }
+
+// The text colour of a marked list line; no brush (the list's own colour) for
+// no mark.
+QBrush MarkBrush(LineMark mark) {
+    const int colour = MarkColour(mark);
+    return colour < 0 ? QBrush() : QBrush(QColor::fromRgb(static_cast<QRgb>(colour)));
+}
 
 // A list widget as the core sees it: every line (code page 950 bytes) is shown
 // decoded, a byte the code page does not define as a replacement character.
@@ -52,11 +60,6 @@ private:
 };
 
 }  // namespace
-
-QBrush MarkBrush(LineMark mark) {
-    const int colour = MarkColour(mark);
-    return colour < 0 ? QBrush() : QBrush(QColor::fromRgb(static_cast<QRgb>(colour)));
-}
 
 QFont DialogFont() {
     QFont font;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QBrush>
 #include <QDialog>
 #include <QFont>
 #include <QSize>
@@ -50,10 +49,6 @@ private:
     std::map<int, QWidget*> controls;
     std::map<int, std::unique_ptr<ListBox>> lists;
 };
-
-// The text colour of a marked list line; no brush (the list's own colour) for
-// no mark.
-QBrush MarkBrush(LineMark mark);
 
 // "新細明體" 9 pt where the system has it, else a Traditional Chinese serif
 // (Debian's AR PL UMing TW) chosen through the toolkit's font fallback.
