@@ -30,7 +30,7 @@ mstest::Loaded LoadGpx(const std::string& text) { return {".gpx", mstest::Text(t
 
 // One waypoint after a valid one: loaded as given (at 1 and 2 degrees unless
 // the row says otherwise), or the file refused with the first waypoint kept.
-struct WaypointCase { std::string wpt; int result = 0; std::string name = ""; float altitude = 0; int32_t latitude = 11930465, longitude = 23860929; };
+struct WaypointCase { std::string label, wpt; int result = 0; std::string name = ""; float altitude = 0; int32_t latitude = 11930465, longitude = 23860929; };
 
 class GpxWaypoints : public testing::TestWithParam<WaypointCase> {};
 
@@ -48,24 +48,25 @@ TEST_P(GpxWaypoints, NamePositionAltitude) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, GpxWaypoints, testing::Values(
-    WaypointCase{Wpt("<name>嘉明湖</name><ele>3310.5</ele>"), 1, "\xB9\xC5\xA9\xFA\xB4\xF2", 3310.5f},
-    WaypointCase{Wpt("<name>Händel</name><ele> -12.6 </ele>"), 1, "H?ndel", -12.6f},  // no Ä in Big5
-    WaypointCase{Wpt("<name>€ 😀x</name><ele>9999.5</ele>"), 1, "\xA3\xE1 ?x", 9999.5f},
-    WaypointCase{Wpt("<name> \n\t Hwy 119 \r\n</name><ele></ele>"), 1, "Hwy 119"},
-    WaypointCase{Wpt("<name>&amp;&lt;&#x4E2D;&#20013;<![CDATA[<b>]]></name>"), 1, "&<\xA4\xA4\xA4\xA4<b>"},
-    WaypointCase{Wpt("<name>嘉明湖嘉明湖</name>"), 1, "\xB9\xC5\xA9\xFA\xB4\xF2\xB9\xC5\xA9\xFA"},  // whole characters
-    WaypointCase{Wpt("<name>" + Repeat(" ", 600000) + "ab" + Repeat("c", 600000) + "</name>"), 1, "abccccccccc"},  // more than one 1 MiB piece
-    WaypointCase{Wpt("<name>a" + Repeat(" ", 100000) + "b</name>"), 1, "a          "},
-    WaypointCase{Wpt("<name>X</name><extensions><name>Y</name><g:name xmlns:g=\"urn:g\">Z</g:name><ele>5</ele></extensions>"), 1, "X"},
-    WaypointCase{Wpt("", "90", "180"), 1, "", 0, 1073741820, 2147483640},
-    WaypointCase{Wpt("", "-90.0", "-180"), 1, "", 0, -1073741820, -2147483640},
-    WaypointCase{Wpt("", "23.293", "+121.034"), 1, "", 0, 277896313, 1443991860},
-    WaypointCase{Wpt("", " -0.0000001 ", "4.2e-8"), 1, "", 0, -1, 1},
-    WaypointCase{Wpt("", "90.0000001")}, WaypointCase{Wpt("", "0", "-180.01")}, WaypointCase{Wpt("", "nan")},
-    WaypointCase{Wpt("", "1,5")}, WaypointCase{Wpt("", "")}, WaypointCase{"<wpt lat=\"1\"/>"},
-    WaypointCase{Wpt("<ele>12 m</ele>")}, WaypointCase{Wpt("<ele>1e39</ele>")},
-    WaypointCase{Wpt("<ele>3.4028234663852886e38</ele>"), 1, "", 3.4028234663852886e38f},  // the largest float
-    WaypointCase{"<extensions>" + Repeat("<e>", 100000) + Repeat("</e>", 100000) + "</extensions>"}));
+    WaypointCase{"Big5Name", Wpt("<name>嘉明湖</name><ele>3310.5</ele>"), 1, "\xB9\xC5\xA9\xFA\xB4\xF2", 3310.5f},
+    WaypointCase{"LetterOutsideBig5", Wpt("<name>Händel</name><ele> -12.6 </ele>"), 1, "H?ndel", -12.6f},  // no Ä in Big5
+    WaypointCase{"EuroAndEmoji", Wpt("<name>€ 😀x</name><ele>9999.5</ele>"), 1, "\xA3\xE1 ?x", 9999.5f},
+    WaypointCase{"WhiteSpaceTrimmed", Wpt("<name> \n\t Hwy 119 \r\n</name><ele></ele>"), 1, "Hwy 119"},
+    WaypointCase{"EntitiesAndCdata", Wpt("<name>&amp;&lt;&#x4E2D;&#20013;<![CDATA[<b>]]></name>"), 1, "&<\xA4\xA4\xA4\xA4<b>"},
+    WaypointCase{"CutAtWholeCharacter", Wpt("<name>嘉明湖嘉明湖</name>"), 1, "\xB9\xC5\xA9\xFA\xB4\xF2\xB9\xC5\xA9\xFA"},  // whole characters
+    WaypointCase{"NameAcrossReadPieces", Wpt("<name>" + Repeat(" ", 600000) + "ab" + Repeat("c", 600000) + "</name>"), 1, "abccccccccc"},  // more than one 1 MiB piece
+    WaypointCase{"LongSpaceRun", Wpt("<name>a" + Repeat(" ", 100000) + "b</name>"), 1, "a          "},
+    WaypointCase{"ExtensionsSkipped", Wpt("<name>X</name><extensions><name>Y</name><g:name xmlns:g=\"urn:g\">Z</g:name><ele>5</ele></extensions>"), 1, "X"},
+    WaypointCase{"NorthEastCorner", Wpt("", "90", "180"), 1, "", 0, 1073741820, 2147483640},
+    WaypointCase{"SouthWestCorner", Wpt("", "-90.0", "-180"), 1, "", 0, -1073741820, -2147483640},
+    WaypointCase{"TaiwanPosition", Wpt("", "23.293", "+121.034"), 1, "", 0, 277896313, 1443991860},
+    WaypointCase{"TinyOffsetsRounded", Wpt("", " -0.0000001 ", "4.2e-8"), 1, "", 0, -1, 1},
+    WaypointCase{"LatitudePast90", Wpt("", "90.0000001")}, WaypointCase{"LongitudePast180", Wpt("", "0", "-180.01")}, WaypointCase{"NanLatitude", Wpt("", "nan")},
+    WaypointCase{"CommaDecimal", Wpt("", "1,5")}, WaypointCase{"EmptyLatitude", Wpt("", "")}, WaypointCase{"NoLongitude", "<wpt lat=\"1\"/>"},
+    WaypointCase{"ElevationWithUnit", Wpt("<ele>12 m</ele>")}, WaypointCase{"ElevationPastFloat", Wpt("<ele>1e39</ele>")},
+    WaypointCase{"LargestFloatElevation", Wpt("<ele>3.4028234663852886e38</ele>"), 1, "", 3.4028234663852886e38f},  // the largest float
+    WaypointCase{"DeepExtensions", "<extensions>" + Repeat("<e>", 100000) + Repeat("</e>", 100000) + "</extensions>"}),
+    [](const testing::TestParamInfo<WaypointCase>& info) { return info.param.label; });
 
 // Whole documents: the GPX versions, namespaces, encodings, and what is
 // refused before any waypoint.

@@ -3,6 +3,7 @@
 // beside each).
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -117,7 +118,11 @@ INSTANTIATE_TEST_SUITE_P(RealFiles, SampleFiles, testing::Values(
     Sample{"basecamp.gpx", 2, 1, 0, false}, Sample{"Lctns_Instinct.gpx", 10, 1, 5, false},
     Sample{"gdb-sample-tracks.gpx", 9, 9, 1, false, 747}, Sample{"umsonstdraussen.gpx", 78, 0, 16, false},
     Sample{"garmin_gpi_encoding.gpx", 1, 0, 0, false}),
-    [](const testing::TestParamInfo<Sample>& info) { return std::to_string(info.index); });
+    [](const testing::TestParamInfo<Sample>& info) {  // the file's name, in letters, digits and underscores
+        std::string name = info.param.file;
+        for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
 
 TEST(SampleFiles, MapSourceMpsWaypointsWithEmptyCountries) {
     const std::string path = SamplePath("mapsource.mps");
