@@ -13,6 +13,11 @@ void JsonWriter::Flush() {
     out_.clear();
 }
 
+void JsonWriter::Finish() {
+    out_ += '\n';
+    Flush();
+}
+
 void JsonWriter::Separate() {
     if (needComma_) out_ += ',';
     needComma_ = true;

@@ -32,11 +32,13 @@ public:
 
     // The text written so far; with a stream, only what it has not received.
     const std::string& str() const { return out_; }
-    // Gives the stream what it has not received yet; nothing without a stream.
-    void Flush();
+    // Ends the document with a line feed and gives the stream the rest.
+    void Finish();
 
 private:
     static constexpr size_t kPiece = 64 * 1024;
+    // Gives the stream what it has not received yet; nothing without a stream.
+    void Flush();
     void Separate();
     void FlushWhenFull() {
         if (stream_ && out_.size() >= kPiece) Flush();

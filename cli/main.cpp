@@ -103,8 +103,7 @@ int List(const Options& options) {
         if (options.json) {
             JsonWriter json(stdout);
             WriteGtmJson(json, document, loaded, lines);
-            json.Flush();
-            Print(stdout, "\n");
+            json.Finish();
         } else {
             PrintLines(lines);
             Print(stderr, "%s: %s, %d waypoints\n", path.c_str(), loaded ? "loaded" : "not loaded",
@@ -120,8 +119,7 @@ int List(const Options& options) {
         if (options.json) {
             JsonWriter json(stdout);
             WriteGarminJson(json, *source, loaded, lines, trackLines);
-            json.Flush();
-            Print(stdout, "\n");
+            json.Finish();
         } else {
             PrintLines(lines);
             Print(stderr, "%s: %s, %d waypoints, %d tracks\n", path.c_str(), loaded ? "loaded" : "not loaded",
@@ -190,8 +188,7 @@ int Repair(const Options& options) {
         json.Key("saved");
         if (saved) json.Int(*saved); else json.Null();
         json.EndObject();
-        json.Flush();
-        Print(stdout, "\n");
+        json.Finish();
         return status;
     }
 
