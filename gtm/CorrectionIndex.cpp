@@ -144,10 +144,7 @@ int CorrectionIndex::Build(int32_t count, const WaypointRecord* records) {
 
 int32_t CorrectionIndex::CountWithinWindow(double gtm) const {
     if (std::isnan(gtm)) return sourceCount_;
-    const double* begin = sorted_.get();
-    const double* end = begin + sortedCount_;
-    const double* low = std::partition_point(begin, end, [gtm](double s) { return WindowBelow(gtm, s); });
-    const double* high = std::partition_point(low, end, [gtm](double s) { return !WindowAbove(gtm, s); });
+    const auto [low, high] = WindowsHolding(sorted_.get(), sorted_.get() + sortedCount_, gtm, [](double s) { return s; });
     return nanCount_ + static_cast<int32_t>(high - low);
 }
 

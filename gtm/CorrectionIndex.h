@@ -70,6 +70,15 @@ inline bool AtPosition(double latitude, double longitude, const WaypointRecord& 
 
 inline unsigned char Upper(unsigned char byte) { return byte >= 'a' && byte <= 'z' ? byte - 0x20 : byte; }
 
+// The part of a range ordered by source altitude (no NaN) whose windows hold
+// the GTM altitude: the windows that lie below it come first and those above
+// it last, since both ends of a window grow with the source altitude.
+template <typename Iterator, typename AltitudeOf>
+std::pair<Iterator, Iterator> WindowsHolding(Iterator first, Iterator last, double gtm, AltitudeOf altitude) {
+    const Iterator low = std::partition_point(first, last, [&](const auto& s) { return WindowBelow(gtm, altitude(s)); });
+    return {low, std::partition_point(low, last, [&](const auto& s) { return !WindowAbove(gtm, altitude(s)); })};
+}
+
 // How a name is reduced before names are grouped.
 enum class Reduction {
     kKey,       // bytes of 0x80 and above become 0, ASCII letters upper case
@@ -121,16 +130,12 @@ public:
     int32_t GroupCount() const { return groupCount_; }
     int32_t Largest() const { return largest_; }
 
-    // The members of the group whose windows hold the altitude, in
-    // altitude order: the windows below it come first and those above it
-    // last, since both ends of a window grow with the source altitude. The
-    // NaN members, whose windows hold every altitude, follow at nanBegin. A
-    // NaN altitude lies in every window.
+    // The members of the group, other than the NaN ones, whose windows hold
+    // the altitude. The NaN members, whose windows hold every altitude,
+    // follow at nanBegin. A NaN GTM altitude lies in every window.
     std::pair<const Member*, const Member*> Window(const Group& group, double gtm) const {
-        const Member* first = members_.get() + group.begin;
-        const Member* nanFirst = members_.get() + group.nanBegin;
-        const Member* low = std::partition_point(first, nanFirst, [gtm](const Member& m) { return WindowBelow(gtm, m.altitude); });
-        return {low, std::partition_point(low, nanFirst, [gtm](const Member& m) { return !WindowAbove(gtm, m.altitude); })};
+        return WindowsHolding(members_.get() + group.begin, members_.get() + group.nanBegin, gtm,
+                              [](const Member& m) { return m.altitude; });
     }
     // How many of the group's windows hold the altitude.
     int32_t Count(const Group& group, double gtm) const {
