@@ -84,15 +84,22 @@ void Finish(const FileStamps& before) {
     }
 }
 
+// Runs one of the dialog's handlers, with the status line cleared, and shows
+// what it did.
+template <typename Handler>
+void Run(Handler handler) {
+    page_status("");
+    const FileStamps before = Stamps();
+    handler();
+    Finish(before);
+}
+
 }  // namespace
 
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void lorvane_command(int id) {
-    page_status("");
-    const FileStamps before = Stamps();
-    page->dialog.OnCommand(id);
-    Finish(before);
+    Run([id] { page->dialog.OnCommand(id); });
 }
 
 EMSCRIPTEN_KEEPALIVE void lorvane_selection(int listId, int line) {
@@ -108,10 +115,7 @@ EMSCRIPTEN_KEEPALIVE void lorvane_drop(const char* lines) {
         paths.emplace_back(rest.substr(0, end));
         rest.remove_prefix(std::min(end + 1, rest.size()));
     }
-    page_status("");
-    const FileStamps before = Stamps();
-    page->dialog.OnDropFiles(paths);
-    Finish(before);
+    Run([&paths] { page->dialog.OnDropFiles(paths); });
 }
 
 }  // extern "C"
